@@ -1,0 +1,699 @@
+#include "app/mainwnd.h"
+
+#include <commctrl.h>
+#include <objbase.h>
+#include <stdio.h>
+
+#include "app/aboutdlg.h"
+#include "app/itemrows.h"
+#include "app/resource.h"
+#include "app/shellstate.h"
+#include "app/startup.h"
+#include "app/toolbar.h"
+#include "app/winutil.h"
+#include "folders/model.h"
+#include "settings/registry.h"
+#include "settings/settings.h"
+#include "tasks/refresh.h"
+#include "tasks/taskenum.h"
+
+namespace {
+
+const char HelpFile[] = "Corvanix.hlp";
+
+HMENU EditMenu()
+{
+    return GetSubMenu(GetMenu(ShellState.MainWindow), 1);
+}
+
+bool RequireSelection()
+{
+    if (SelectedCount(ShellState.ItemList) > 0)
+        return true;
+    MessageBoxA(ShellState.MainWindow, "Select task(s) before performing this command.",
+                "Corvanix Command", MB_ICONINFORMATION);
+    return false;
+}
+
+// Runs a modal piece of work with Busy set, so that automatic close leaves
+// the window alone meanwhile.
+template <class Work>
+void RunBusy(Work work)
+{
+    BOOL wasBusy = ShellState.Busy;
+    ShellState.Busy = TRUE;
+    work();
+    ShellState.Busy = wasBusy;
+}
+
+bool IsMinimized()
+{
+    return IsIconic(ShellState.MainWindow) != 0;
+}
+
+void HideMainWindow()
+{
+    ShowWindow(ShellState.MainWindow, SW_HIDE);
+    ShellState.Hidden = 1;
+}
+
+// ---------------------------------------------------------------- layout
+
+void OnSize(WPARAM kind, LPARAM size)
+{
+    if (kind == SIZE_MINIMIZED)
+        return;
+    RECT client;
+    GetClientRect(ShellState.MainWindow, &client);
+
+    int bottom = 0;
+    if (Settings.StatusBar) {
+        RECT part = {};
+        SendMessageA(ShellState.StatusWindow, SB_GETRECT, 0, (LPARAM)&part);
+        bottom = part.bottom;
+    }
+    int top = 0;
+    if (Settings.ToolBar) {
+        RECT bar = {};
+        GetClientRect(ShellState.ToolbarWindow, &bar);
+        top = bar.bottom + 2;
+    }
+    int height = (client.bottom - client.top) - bottom - top;
+    int splitter = (int)Settings.nViewX;
+    if (Settings.Folders) {
+        MoveWindow(ShellState.FolderPane, client.left, client.top + top, client.left + splitter,
+                   height, TRUE);
+        MoveWindow(ShellState.ItemList, client.left + ShellState.FrameWidth + splitter,
+                   client.top + top,
+                   (client.right - client.left) - ShellState.FrameWidth - splitter, height, TRUE);
+    } else {
+        MoveWindow(ShellState.ItemList, client.left, client.top + top,
+                   client.right - client.left, height, TRUE);
+    }
+    SendMessageA(ShellState.ToolbarWindow, WM_SIZE, kind, size);
+    SendMessageA(ShellState.StatusWindow, WM_SIZE, kind, size);
+    SendMessageA(ShellState.ItemList, LVM_ARRANGE, LVA_DEFAULT, 0);
+}
+
+void Relayout()
+{
+    SendMessageA(ShellState.MainWindow, WM_SIZE, 0, 0);
+}
+
+void OnMouseMove(WPARAM keys, LPARAM position)
+{
+    int x = (short)LOWORD(position);
+    int splitter = (int)Settings.nViewX;
+    if (!ShellState.Splitting && x >= splitter && x <= splitter + ShellState.FrameWidth) {
+        SetCapture(ShellState.MainWindow);
+        SetCursor(ShellState.CursorTable[CursorSizeWE]);
+        ShellState.Splitting = TRUE;
+        return;
+    }
+    if (ShellState.Splitting && (keys & MK_LBUTTON)) {
+        // Keep the divider inside the window, whatever the mouse does.
+        RECT client;
+        GetClientRect(ShellState.MainWindow, &client);
+        if (x < 0)
+            x = 0;
+        if (x > client.right - ShellState.FrameWidth)
+            x = client.right - ShellState.FrameWidth;
+        Settings.nViewX = (DWORD)x;
+        SendMessageA(ShellState.MainWindow, WM_SIZE, 0, MAKELPARAM(client.right, client.bottom));
+        UpdateWindow(ShellState.MainWindow);
+        return;
+    }
+    ReleaseCapture();
+    SetCursor(ShellState.CursorTable[CursorArrow]);
+    ShellState.Splitting = FALSE;
+}
+
+// ---------------------------------------------------------------- showing and hiding
+
+void OnGlobalHotKey()
+{
+    if (ShellState.Hidden) {
+        ShowMainWindow();
+    } else if (!IsMinimized() && (ShellState.Active || Settings.Top)) {
+        HideMainWindow();
+    } else {
+        if (IsMinimized())
+            ShowWindow(ShellState.MainWindow, SW_RESTORE);
+        SetForegroundWindow(ShellState.MainWindow);
+    }
+}
+
+void OnFolderHotKey(int index)
+{
+    if (index < 0 || index >= FolderCount() || !FolderAt(index))
+        return;
+    SetRowState(ShellState.FolderPane, index, LVIS_SELECTED,
+                LVIS_FOCUSED | LVIS_SELECTED | LVIS_CUT | LVIS_DROPHILITED);
+}
+
+void OnHotKey(WPARAM id)
+{
+    if ((int)id == GlobalHotKeyId)
+        OnGlobalHotKey();
+    else
+        OnFolderHotKey((int)(INT_PTR)id);
+}
+
+void OnTrayIcon(LPARAM mouseMessage)
+{
+    if (mouseMessage == WM_LBUTTONDOWN || mouseMessage == WM_RBUTTONDOWN)
+        ShowMainWindow();
+}
+
+void OnClose()
+{
+    if (!ShellState.IsNewShell && Settings.TaskBar)
+        ShowWindow(ShellState.MainWindow, SW_MINIMIZE);
+    else if (Settings.HotKey == 0 && !Settings.TaskBar)
+        SendMessageA(ShellState.MainWindow, WM_COMMAND, IDM_EXIT, 0);
+    else
+        HideMainWindow();
+}
+
+void OnActivateApp(WPARAM active)
+{
+    if (active || !Settings.AutoClose || ShellState.Busy || IsMinimized())
+        return;
+    if (Settings.HotKey != 0 || (Settings.TaskBar && !ShellState.IsNewShell))
+        HideMainWindow();
+}
+
+void OnActivate(WPARAM state)
+{
+    ShellState.Active = LOWORD(state) != WA_INACTIVE;
+    if (!ShellState.Active) {
+        HWND focus = GetFocus();
+        if (focus && IsChild(ShellState.MainWindow, focus))
+            ShellState.LastFocus = focus;
+    } else if (!HIWORD(state)) {
+        HWND focus = ShellState.LastFocus;
+        SetFocus(focus && IsWindowVisible(focus) ? focus : ShellState.ItemList);
+    }
+}
+
+// ---------------------------------------------------------------- ending
+
+void ShowEveryPutAwayWindow()
+{
+    for (int i = 0; i < FolderCount(); i++) {
+        Folder* folder = FolderAt(i);
+        if (folder)
+            ShowAndClearContained(folder->Contained);
+    }
+}
+
+void DestroyEverything()
+{
+    StopRefreshThread();
+    DestroyWindow(ShellState.FolderPane);
+    DestroyWindow(ShellState.ItemList);
+    DestroyWindow(ShellState.MainWindow);
+    DestroyMenu(ShellState.FolderMenu);
+    DestroyMenu(ShellState.ItemMenu);
+    for (int i = 0; i < IconEntries; i++)
+        DestroyIcon(ShellState.IconTable[i]);
+    for (int i = CursorCopy; i < CursorEntries; i++)
+        DestroyCursor(ShellState.CursorTable[i]);
+    ImageList_Destroy(ShellState.FolderImages);
+    ImageList_Destroy(ShellState.ItemImagesLarge);
+    ImageList_Destroy(ShellState.ItemImagesSmall);
+    UnregisterClassA("Corvanix", ShellState.Instance);
+    UnregisterClassA("GETKEY", ShellState.Instance);
+}
+
+LRESULT OnExit()
+{
+    UnregisterHotKeys();
+    ShowWindow(ShellState.MainWindow, SW_HIDE);
+    if (IsMinimized())
+        ShowWindow(ShellState.MainWindow, SW_RESTORE);
+    SaveSettings();
+    RunHistoryClear();
+    for (int i = 0; i < FolderCount(); i++) {
+        Folder* folder = FolderAt(i);
+        if (!folder)
+            continue;
+        ShowAndClearContained(folder->Contained);
+        FreeFolder(folder);
+        LVITEMA item = {};
+        item.mask = LVIF_PARAM;
+        item.iItem = i;
+        item.lParam = 0;
+        SendMessageA(ShellState.FolderPane, LVM_SETITEMA, 0, (LPARAM)&item);
+    }
+    ShellState.CurrentFolder = nullptr;
+    if (ShellState.IsNewShell && Settings.TaskBar)
+        RemoveTrayIcon();
+    CoUninitialize();
+    DestroyEverything();
+    PostQuitMessage(0);
+    return 1;
+}
+
+// The installer asks us to end at once: nothing is saved, but no window
+// that a folder put away may stay hidden with nobody left who knows it.
+void OnQuitNow()
+{
+    ShowEveryPutAwayWindow();
+    if (ShellState.IsNewShell && Settings.TaskBar)
+        RemoveTrayIcon();
+    StopRefreshThread();
+    PostQuitMessage(0);
+}
+
+// ---------------------------------------------------------------- views and panes
+
+void SetView(int command)
+{
+    static const struct {
+        int Command;
+        DWORD Style;
+        DWORD View;
+    } views[] = {
+        {IDM_LARGEICONS, LVS_ICON, 0},
+        {IDM_SMALLICONS, LVS_SMALLICON, 1},
+        {IDM_LIST, LVS_LIST, 2},
+        {IDM_DETAILS, LVS_REPORT, 3},
+    };
+    HMENU menu = GetMenu(ShellState.MainWindow);
+    for (const auto& view : views) {
+        bool chosen = view.Command == command;
+        if (chosen) {
+            LONG_PTR style = GetWindowLongPtrA(ShellState.ItemList, GWL_STYLE);
+            if ((DWORD)(style & LVS_TYPEMASK) != view.Style)
+                SetWindowLongPtrA(ShellState.ItemList, GWL_STYLE,
+                                  (style & ~(LONG_PTR)LVS_TYPEMASK) | view.Style);
+            Settings.View = view.View;
+        }
+        CheckMenuItem(menu, view.Command, chosen ? MF_CHECKED : MF_UNCHECKED);
+        SendMessageA(ShellState.ToolbarWindow, TB_SETSTATE, view.Command,
+                     MAKELPARAM(chosen ? TBSTATE_CHECKED : TBSTATE_ENABLED, 0));
+    }
+}
+
+void TogglePane(HWND pane, DWORD* field, int command)
+{
+    HMENU menu = GetMenu(ShellState.MainWindow);
+    if (*field) {
+        CheckMenuItem(menu, command, MF_UNCHECKED);
+        ShowWindow(pane, SW_HIDE);
+        *field = 0;
+    } else {
+        CheckMenuItem(menu, command, MF_CHECKED);
+        ShowWindow(pane, SW_SHOW);
+        *field = 1;
+    }
+    if (command == IDM_FOLDERS)
+        SendMessageA(ShellState.ToolbarWindow, TB_CHECKBUTTON, IDM_FOLDERS, MAKELPARAM(*field, 0));
+    Relayout();
+}
+
+// ---------------------------------------------------------------- selection commands
+
+void SelectAll()
+{
+    for (int row = 0; row < RowCount(ShellState.ItemList); row++)
+        SetRowState(ShellState.ItemList, row, LVIS_SELECTED, LVIS_SELECTED);
+}
+
+void InvertSelection()
+{
+    for (int row = 0; row < RowCount(ShellState.ItemList); row++) {
+        bool selected = RowSelected(ShellState.ItemList, row);
+        SetRowState(ShellState.ItemList, row, selected ? 0 : LVIS_SELECTED, LVIS_SELECTED);
+    }
+}
+
+void TransferSelection(int paneIndex, bool move)
+{
+    if (!RequireSelection())
+        return;
+    ForEachSelectedRow(ShellState.ItemList, [&](int, LPARAM data) {
+        TransferToFolder(data, paneIndex, move);
+        return true;
+    });
+    ShellState.RefreshRequested = 1;
+}
+
+void StartScreenSaver()
+{
+    Sleep(100);
+    PostMessageA(ShellState.MainWindow, WM_SYSCOMMAND, SC_SCREENSAVE, 0);
+}
+
+// ---------------------------------------------------------------- menus
+
+void RebuildTransferMenus()
+{
+    HMENU edit = EditMenu();
+    if (!edit)
+        return;
+    // ModifyMenu frees the submenus it replaces.
+    ShellState.MoveToMenu = CreatePopupMenu();
+    ShellState.CopyToMenu = CreatePopupMenu();
+    ModifyMenuA(edit, 3, MF_BYPOSITION | MF_POPUP, (UINT_PTR)ShellState.MoveToMenu, "&Move To");
+    ModifyMenuA(edit, 4, MF_BYPOSITION | MF_POPUP, (UINT_PTR)ShellState.CopyToMenu, "&Copy To");
+    for (int i = 0; i < FolderCount(); i++) {
+        if (i == ShellState.CurrentFolderIndex)
+            continue;
+        Folder* folder = FolderAt(i);
+        if (!folder)
+            continue;
+        AppendMenuA(ShellState.MoveToMenu, MF_STRING, IDM_MOVETO_FIRST + i, folder->Title.Get());
+        AppendMenuA(ShellState.CopyToMenu, MF_STRING, IDM_COPYTO_FIRST + i, folder->Title.Get());
+    }
+    UINT enable = SelectedCount(ShellState.ItemList) > 0 ? MF_ENABLED : MF_GRAYED;
+    EnableMenuItem(edit, 3, MF_BYPOSITION | enable);
+    EnableMenuItem(edit, 4, MF_BYPOSITION | enable);
+}
+
+void OnInitMenuPopup(HMENU menu)
+{
+    if (menu == ShellState.FolderMenu) {
+        UINT enable = SelectedCount(ShellState.FolderPane) > 0 ? MF_ENABLED : MF_GRAYED;
+        EnableMenuItem(menu, IDM_FOLDER_DELETE, enable);
+        EnableMenuItem(menu, IDM_FOLDER_PROPERTIES, enable);
+        EnableMenuItem(menu, IDM_FOLDER_NEW, MF_ENABLED);
+    } else if (menu == ShellState.ItemMenu) {
+        int selected = SelectedCount(ShellState.ItemList);
+        UINT enable = selected > 0 ? MF_ENABLED : MF_GRAYED;
+        for (int command : {IDM_OPEN, IDM_HIDE, IDM_MINIMIZE, IDM_MAXIMIZE, IDM_CLOSE,
+                            IDM_PROPERTIES})
+            EnableMenuItem(menu, command, enable);
+        EnableMenuItem(menu, IDM_RENAME, selected == 1 ? MF_ENABLED : MF_GRAYED);
+        EnableMenuItem(menu, IDM_CREATESHORTCUT, MF_ENABLED);
+    }
+}
+
+void ShowContextMenu(HMENU menu)
+{
+    DWORD position = GetMessagePos();
+    TrackPopupMenu(menu, TPM_LEFTBUTTON, (short)LOWORD(position), (short)HIWORD(position), 0,
+                   ShellState.MainWindow, nullptr);
+}
+
+// ---------------------------------------------------------------- notifications
+
+void SetFolderImage(int row, int image)
+{
+    LVITEMA item = {};
+    item.mask = LVIF_IMAGE;
+    item.iItem = row;
+    item.iImage = image;
+    SendMessageA(ShellState.FolderPane, LVM_SETITEMA, 0, (LPARAM)&item);
+}
+
+void ShowFolderTitle()
+{
+    if (!ShellState.CurrentFolder)
+        return;
+    char title[MaxText + 16];
+    snprintf(title, sizeof title, "Corvanix - %s", ShellState.CurrentFolder->Title.Get());
+    SetWindowTextA(ShellState.MainWindow, title);
+}
+
+void OnFolderChanged(const NMLISTVIEW* change)
+{
+    if (!(change->uChanged & LVIF_STATE) || change->iItem < 0)
+        return;
+    bool selected = (change->uNewState & LVIS_SELECTED) != 0;
+    bool wasSelected = (change->uOldState & LVIS_SELECTED) != 0;
+    if (!selected) {
+        SetFolderImage(change->iItem, 0);
+        return;
+    }
+    // Only a row that becomes selected switches; focus changes do not.
+    if (wasSelected)
+        return;
+    if (ShellState.SelectingWithoutSwitch) {
+        ShellState.CurrentFolderIndex = change->iItem;
+        SetFolderImage(change->iItem, 1);
+        ShowFolderTitle();
+        return;
+    }
+    SwitchToFolder(change->iItem);
+}
+
+void SendCommand(int command)
+{
+    SendMessageA(ShellState.MainWindow, WM_COMMAND, command, 0);
+}
+
+void OnListKeyDown(HWND list, const NMLVKEYDOWN* key)
+{
+    bool alt = (GetKeyState(VK_MENU) & 0x8000) != 0;
+    bool control = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
+    bool inPane = list == ShellState.FolderPane;
+    switch (key->wVKey) {
+    case VK_TAB:
+        SetFocus(inPane ? ShellState.ItemList : ShellState.FolderPane);
+        break;
+    case VK_RETURN:
+        if (alt)
+            SendCommand(inPane ? IDM_FOLDER_PROPERTIES : IDM_PROPERTIES);
+        else if (!inPane)
+            SendCommand(IDM_OPEN);
+        break;
+    case VK_ESCAPE:
+        SendMessageA(ShellState.MainWindow, WM_HOTKEY, GlobalHotKeyId, 0);
+        break;
+    case VK_INSERT:
+        SendCommand(inPane ? IDM_FOLDER_NEW : IDM_CREATESHORTCUT);
+        break;
+    case VK_DELETE:
+        SendCommand(inPane ? IDM_FOLDER_DELETE : IDM_CLOSE);
+        break;
+    case 'A':
+        if (!inPane && control)
+            SendCommand(IDM_SELECTALL);
+        break;
+    case 'I':
+        if (!inPane && control)
+            SendCommand(IDM_INVERTSELECTION);
+        break;
+    }
+}
+
+LRESULT OnEndLabelEdit(const NMLVDISPINFOA* edit)
+{
+    if (!edit->item.pszText || edit->item.iItem < 0)
+        return 0;
+    LPARAM data;
+    if (!RowData(ShellState.ItemList, edit->item.iItem, &data))
+        return 0;
+    if (HasShortcut(ShellState.CurrentFolder, data))
+        ((Shortcut*)data)->Title.Set(edit->item.pszText);
+    else if (IsWindow((HWND)data))
+        SendMessageNoHang((HWND)data, WM_SETTEXT, 0, (LPARAM)edit->item.pszText, nullptr, 2000);
+    else
+        return 0;
+    return 1;
+}
+
+LRESULT OnNotify(NMHDR* header)
+{
+    HWND from = header->hwndFrom;
+    bool fromItems = from == ShellState.ItemList;
+    bool fromPane = from == ShellState.FolderPane;
+    switch (header->code) {
+    case NM_RCLICK:
+        if (fromPane)
+            ShowContextMenu(ShellState.FolderMenu);
+        else if (fromItems)
+            ShowContextMenu(ShellState.ItemMenu);
+        return 0;
+    case LVN_ITEMCHANGED:
+        if (fromPane)
+            OnFolderChanged((NMLISTVIEW*)header);
+        return 0;
+    case LVN_ENDLABELEDITA:
+        return fromItems ? OnEndLabelEdit((NMLVDISPINFOA*)header) : 0;
+    case LVN_COLUMNCLICK:
+        if (fromItems)
+            SendMessageA(ShellState.ItemList, LVM_SORTITEMS,
+                         (WPARAM)((NMLISTVIEW*)header)->iSubItem, (LPARAM)CompareRows);
+        return 0;
+    case LVN_KEYDOWN:
+        if (fromItems || fromPane)
+            OnListKeyDown(from, (NMLVKEYDOWN*)header);
+        return 0;
+    case TTN_NEEDTEXTA:
+        ToolbarOnNeedText(header);
+        return 0;
+    case TBN_GETBUTTONINFOA:
+        return ToolbarOnGetButtonInfo((NMTOOLBARA*)header);
+    case TBN_QUERYINSERT:
+    case TBN_QUERYDELETE:
+        return 1;
+    case TBN_CUSTHELP:
+        WinHelpA(ShellState.MainWindow, HelpFile, HELP_KEY, (ULONG_PTR) "Toolbar");
+        return 0;
+    }
+    return 0;
+}
+
+// ---------------------------------------------------------------- commands
+
+LRESULT OnCommand(int command)
+{
+    switch (command) {
+    case IDM_EXIT: return OnExit();
+    case IDM_HELP_CONTENTS: WinHelpA(ShellState.MainWindow, HelpFile, HELP_CONTENTS, 0); break;
+    case IDM_ABOUT: RunBusy([] { RunAboutBox(); }); break;
+    case IDM_LARGEICONS:
+    case IDM_SMALLICONS:
+    case IDM_LIST:
+    case IDM_DETAILS: SetView(command); break;
+    case IDM_TOOLBAR: TogglePane(ShellState.ToolbarWindow, &Settings.ToolBar, command); break;
+    case IDM_STATUSBAR: TogglePane(ShellState.StatusWindow, &Settings.StatusBar, command); break;
+    case IDM_FOLDERS: TogglePane(ShellState.FolderPane, &Settings.Folders, command); break;
+    case IDM_SCREENSAVER: StartScreenSaver(); break;
+    case IDM_SELECTALL: SelectAll(); break;
+    case IDM_INVERTSELECTION: InvertSelection(); break;
+    case IDM_OPEN:
+    case IDM_HIDE:
+    case IDM_SHOW:
+    case IDM_MINIMIZE:
+    case IDM_MAXIMIZE:
+    case IDM_CLOSE:
+    case IDM_PROPERTIES:
+    case IDM_RENAME: RequireSelection(); break;
+    default:
+        if (command >= IDM_MOVETO_FIRST && command <= IDM_MOVETO_LAST)
+            TransferSelection(command - IDM_MOVETO_FIRST, true);
+        else if (command >= IDM_COPYTO_FIRST && command <= IDM_COPYTO_LAST)
+            TransferSelection(command - IDM_COPYTO_FIRST, false);
+        break;
+    }
+    return 0;
+}
+
+// ---------------------------------------------------------------- the procedure
+
+LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_SIZE: OnSize(wParam, lParam); return 0;
+    case WM_ACTIVATE: OnActivate(wParam); return 0;
+    case WM_SETFOCUS: SetFocus(ShellState.ItemList); return 0;
+    case WM_CLOSE: OnClose(); return 0;
+    case WM_QUERYENDSESSION: return SendMessageA(window, WM_COMMAND, IDM_EXIT, 0);
+    case WM_SYSCOLORCHANGE:
+        for (HWND child : {ShellState.FolderPane, ShellState.ItemList, ShellState.StatusWindow,
+                           ShellState.ToolbarWindow})
+            PostMessageA(child, message, wParam, lParam);
+        break;
+    case WM_ACTIVATEAPP: OnActivateApp(wParam); return 0;
+    case WM_NOTIFY: return OnNotify((NMHDR*)lParam);
+    case WM_COMMAND: return OnCommand(LOWORD(wParam));
+    case WM_INITMENU: RebuildTransferMenus(); return 0;
+    case WM_INITMENUPOPUP: OnInitMenuPopup((HMENU)wParam); return 0;
+    case WM_MOUSEMOVE: OnMouseMove(wParam, lParam); return 0;
+    case WM_HOTKEY: OnHotKey(wParam); return 0;
+    case WM_APPLYREFRESH: ApplyRefreshPass((RefreshPass*)lParam); return 0;
+    default:
+        if (message == WM_SHOWMAINWINDOW) {
+            ShowMainWindow();
+            return 0;
+        }
+        if (message == WM_QUITNOW) {
+            OnQuitNow();
+            return 0;
+        }
+        if (message == WM_TRAYICON) {
+            OnTrayIcon(lParam);
+            return 0;
+        }
+        break;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+} // namespace
+
+void ExceptionReportText(UINT message, WPARAM wParam, LPARAM lParam, char* buffer, int size)
+{
+    snprintf(buffer, (size_t)size,
+             "Please note the information below\n\r"
+             "and report it to Zarn support with a description of what you were doing.\n\r"
+             "\n"
+             " Message:\t%08lXh\n\r"
+             " wParam:\t%08lXh\n\r"
+             "lParam:\t\t%08lXh",
+             (unsigned long)message, (unsigned long)wParam, (unsigned long)lParam);
+}
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    try {
+        return HandleMessage(window, message, wParam, lParam);
+    } catch (...) {
+        char text[512];
+        ExceptionReportText(message, wParam, lParam, text, sizeof text);
+        MessageBoxA(window, text, "Exception Error", MB_ICONERROR);
+        return 0;
+    }
+}
+
+int ViewCommandOf(DWORD view)
+{
+    switch (view) {
+    case 0: return IDM_LARGEICONS;
+    case 1: return IDM_SMALLICONS;
+    case 2: return IDM_LIST;
+    default: return IDM_DETAILS;
+    }
+}
+
+void ApplyListColors()
+{
+    COLORREF color = Settings.Color;
+    int sum = GetRValue(color) + GetGValue(color) + GetBValue(color);
+    COLORREF text = sum >= 384 ? RGB(0, 0, 0) : RGB(255, 255, 255);
+    for (HWND list : {ShellState.FolderPane, ShellState.ItemList}) {
+        SendMessageA(list, LVM_SETBKCOLOR, 0, (LPARAM)color);
+        SendMessageA(list, LVM_SETTEXTBKCOLOR, 0, (LPARAM)color);
+        SendMessageA(list, LVM_SETTEXTCOLOR, 0, (LPARAM)text);
+    }
+}
+
+void ShowMainWindow()
+{
+    HWND main = ShellState.MainWindow;
+    if (ShellState.Hidden) {
+        ShowWindow(main, SW_SHOW);
+        if (IsIconic(main))
+            ShowWindow(main, SW_RESTORE);
+        SetForegroundWindow(main);
+        ShellState.Hidden = 0;
+    } else {
+        if (IsIconic(main))
+            ShowWindow(main, SW_RESTORE);
+        SetForegroundWindow(main);
+    }
+}
+
+void SwitchToFolder(int paneIndex)
+{
+    ShellState.CurrentFolderIndex = paneIndex;
+    LPARAM data;
+    if (!RowData(ShellState.FolderPane, paneIndex, &data))
+        return;
+    SetFolderImage(paneIndex, 1);
+
+    Folder* folder = (Folder*)data;
+    if (folder) {
+        RunBusy([folder] {
+            EnumerateTasks(EnumContain);
+            ShellState.CurrentFolder = folder;
+            ShowFolderWindows(folder);
+            ShellState.RefreshRequested = 1;
+        });
+    }
+    ShowFolderTitle();
+}

@@ -1,0 +1,111 @@
+// The one process-wide record of window handles, menus, icons, cursors,
+// operating-system flags, the current folder and the flags that the
+// interface thread shares with the refresh thread.
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+#include <atomic>
+
+#include "folders/model.h"
+
+// Private messages of the main window.
+const UINT WM_SHOWMAINWINDOW = WM_USER + 101;  // 1125: a second start asks to come forward
+const UINT WM_QUITNOW = WM_USER + 102;         // 1126: the installer asks us to end at once
+const UINT WM_TRAYICON = WM_USER + 103;        // 1127: mouse event on the tray icon
+// Drag feedback sent to the list view under the cursor.
+const UINT WM_DROPHOVER = 555;
+
+// Hot-key identifier of the global hot key; folders use their pane index.
+const int GlobalHotKeyId = 0xBFF0;  // 49136
+
+// Entries of IconTable and CursorTable.
+enum IconEntry {
+    IconTaskbar, IconNoClass, IconNot, IconCopy, IconMove, IconView, IconOpenView, IconShortcut,
+    IconEntries
+};
+enum CursorEntry {
+    CursorArrow, CursorSizeWE, CursorCopy, CursorMove, CursorCopyMany, CursorMoveMany, CursorNot,
+    CursorEntries
+};
+
+struct ShellStateRecord {
+    HINSTANCE Instance;
+
+    HWND MainWindow;
+    HWND FolderPane;
+    HWND ItemList;
+    HWND StatusWindow;
+    HWND ToolbarWindow;
+    WNDPROC FolderPaneDefaultProc;
+    WNDPROC ItemListDefaultProc;
+
+    HIMAGELIST FolderImages;
+    HIMAGELIST ItemImagesLarge;
+    HIMAGELIST ItemImagesSmall;
+
+    HMENU ItemMenu;
+    HMENU FolderMenu;
+    HMENU MoveToMenu;
+    HMENU CopyToMenu;
+
+    HICON IconTable[IconEntries];
+    HCURSOR CursorTable[CursorEntries];
+
+    BOOL IsNT;
+    BOOL IsNewShell;
+    int FrameWidth;
+
+    // Shared with the refresh thread.
+    std::atomic<LONG> Hidden;
+    std::atomic<LONG> RefreshRequested;
+
+    BOOL Active;
+    BOOL Busy;
+    BOOL Splitting;
+
+    Folder* CurrentFolder;
+    int CurrentFolderIndex;
+    int ObjectCount;
+    int ImageCount;
+
+    // Windows that were hidden when the program started, and the desktop
+    // and taskbar windows; filled once at start-up.
+    ContainedList SystemTaskList;
+
+    // Arguments of the dialogs, set by the command that opens them.
+    HWND TaskPropertiesWindow;
+    BOOL CreateMode;
+    Shortcut* EditedShortcut;
+    int EditedRow;
+    BOOL NewFolderMode;
+
+    // While set, selecting a folder row only marks it: used when start-up
+    // selects the first folder, which is already current.
+    BOOL SelectingWithoutSwitch;
+
+    // The child that had the focus when the main window was deactivated.
+    HWND LastFocus;
+
+    // The refresh thread, the event that ends it, and whether a gathered
+    // pass still waits to be applied.
+    HANDLE RefreshThreadHandle;
+    HANDLE RefreshStop;
+    std::atomic<LONG> PassPending;
+
+    // Every write a pass makes to the item list (rows inserted, deleted or
+    // moved, cells changed): a pass that finds nothing changed makes none.
+    LONG ItemListWrites;
+    // Passes applied since start-up.
+    LONG PassesApplied;
+};
+
+extern ShellStateRecord ShellState;
+
+// Puts the record back to its state before start-up.
+void ResetShellState();
+
+inline HICON DefaultIcon()
+{
+    return ShellState.IconTable[IconNoClass];
+}

@@ -1,0 +1,385 @@
+#include "app/startup.h"
+
+#include <commctrl.h>
+#include <objbase.h>
+#include <shellapi.h>
+#include <limits.h>
+
+#include "app/mainwnd.h"
+#include "app/resource.h"
+#include "app/shellstate.h"
+#include "app/statusbar.h"
+#include "app/toolbar.h"
+#include "folders/folderpane.h"
+#include "folders/itemlist.h"
+#include "hotkeyctl/hotkeyctl.h"
+#include "settings/registry.h"
+#include "settings/settings.h"
+#include "tasks/refresh.h"
+#include "tasks/taskenum.h"
+
+namespace {
+
+const char MainClassName[] = "Corvanix";
+const int MainWidth = 468;
+const int MainHeight = 246;
+
+long ClampToLong(long long value)
+{
+    if (value > LONG_MAX)
+        return LONG_MAX;
+    if (value < LONG_MIN)
+        return LONG_MIN;
+    return (long)value;
+}
+
+// Step 1: a running instance gets our request and we end.
+bool HandOverToRunningInstance(const char* commandTail)
+{
+    HWND running = FindWindowA(MainClassName, nullptr);
+    if (!running)
+        return false;
+    long number = ParseForwardedNumber(commandTail);
+    if (number != 0)
+        PostMessageA(running, WM_HOTKEY, (WPARAM)(LONG_PTR)number, 0);
+    else
+        PostMessageA(running, WM_SHOWMAINWINDOW, 0, 0);
+    return true;
+}
+
+void ReadPlatform()
+{
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof version;  // 148 bytes
+    GetVersionExA(&version);
+    ShellState.IsNT = version.dwPlatformId == VER_PLATFORM_WIN32_NT;
+    ShellState.IsNewShell = version.dwMajorVersion > 3;
+}
+
+HICON LoadIconResource(const char* name, bool small = false)
+{
+    int size = small ? GetSystemMetrics(SM_CXSMICON) : 0;
+    UINT flags = small ? 0 : LR_DEFAULTSIZE;
+    return (HICON)LoadImageA(ShellState.Instance, name, IMAGE_ICON, size, size, flags);
+}
+
+void LoadIconsAndCursors()
+{
+    HINSTANCE instance = ShellState.Instance;
+    // The tray shows small icons: take the drawn 16 x 16 image.
+    ShellState.IconTable[IconTaskbar] = LoadIconResource("TASKBAR", true);
+    ShellState.IconTable[IconNoClass] = LoadIconResource("NOCLASS");
+    ShellState.IconTable[IconNot] = LoadIconResource("NOT");
+    ShellState.IconTable[IconCopy] = LoadIconResource("SCOPY");
+    ShellState.IconTable[IconMove] = LoadIconResource("SMOVE");
+    ShellState.IconTable[IconView] = LoadIconResource("VIEW");
+    ShellState.IconTable[IconOpenView] = LoadIconResource("OPENVIEW");
+    ShellState.IconTable[IconShortcut] = LoadIconResource("SHORTCUT");
+    ShellState.CursorTable[CursorArrow] = LoadCursorA(nullptr, (LPCSTR)IDC_ARROW);
+    ShellState.CursorTable[CursorSizeWE] = LoadCursorA(nullptr, (LPCSTR)IDC_SIZEWE);
+    ShellState.CursorTable[CursorCopy] = LoadCursorA(instance, "COPY");
+    ShellState.CursorTable[CursorMove] = LoadCursorA(instance, "MOVE");
+    ShellState.CursorTable[CursorCopyMany] = LoadCursorA(instance, "COPYM");
+    ShellState.CursorTable[CursorMoveMany] = LoadCursorA(instance, "MOVEM");
+    ShellState.CursorTable[CursorNot] = LoadCursorA(instance, "NOT");
+}
+
+bool RegisterMainClass()
+{
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = MainWindowProc;
+    wc.hInstance = ShellState.Instance;
+    wc.hIcon = LoadIconA(ShellState.Instance, "Icon");
+    wc.hCursor = LoadCursorA(nullptr, (LPCSTR)IDC_ARROW);
+    wc.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
+    wc.lpszMenuName = "MENU";
+    wc.lpszClassName = MainClassName;
+    return RegisterClassA(&wc) != 0;
+}
+
+bool CreateMainWindow()
+{
+    RECT desktop;
+    GetWindowRect(GetDesktopWindow(), &desktop);
+    ShellState.MainWindow = CreateWindowExA(
+        0, MainClassName, "Corvanix", WS_OVERLAPPEDWINDOW,
+        (desktop.right - MainWidth) / 2, (desktop.bottom - MainHeight) / 2, MainWidth, MainHeight,
+        nullptr, nullptr, ShellState.Instance, nullptr);
+    return ShellState.MainWindow != nullptr;
+}
+
+HWND CreateListView(DWORD style)
+{
+    RECT client;
+    GetClientRect(ShellState.MainWindow, &client);
+    return CreateWindowExA(WS_EX_CLIENTEDGE | WS_EX_ACCEPTFILES, WC_LISTVIEWA, "", style,
+                           0, 0, client.right, client.bottom, ShellState.MainWindow, nullptr,
+                           ShellState.Instance, nullptr);
+}
+
+bool CreateFolderPane()
+{
+    ShellState.FolderPane = CreateListView(WS_CHILD | WS_BORDER | LVS_SMALLICON | LVS_SINGLESEL |
+                                           LVS_SHOWSELALWAYS | LVS_AUTOARRANGE | LVS_EDITLABELS);
+    if (!ShellState.FolderPane)
+        return false;
+    ShellState.FolderPaneDefaultProc = (WNDPROC)SetWindowLongPtrA(
+        ShellState.FolderPane, GWLP_WNDPROC, (LONG_PTR)FolderPaneProc);
+    ShellState.FolderImages = ImageList_Create(16, 16, ILC_MASK | ILC_COLOR4, 2, 0);
+    SendMessageA(ShellState.FolderPane, LVM_SETIMAGELIST, LVSIL_SMALL,
+                 (LPARAM)ShellState.FolderImages);
+    ImageList_AddIcon(ShellState.FolderImages, ShellState.IconTable[IconView]);
+    ImageList_AddIcon(ShellState.FolderImages, ShellState.IconTable[IconOpenView]);
+    return true;
+}
+
+bool CreateItemList()
+{
+    ShellState.ItemList = CreateListView(WS_CHILD | WS_VISIBLE | WS_BORDER | LVS_REPORT |
+                                         LVS_SHOWSELALWAYS | LVS_EDITLABELS);
+    if (!ShellState.ItemList)
+        return false;
+    ShellState.ItemListDefaultProc = (WNDPROC)SetWindowLongPtrA(
+        ShellState.ItemList, GWLP_WNDPROC, (LONG_PTR)ItemListProc);
+    return true;
+}
+
+void BuildContextMenus()
+{
+    HMENU folder = CreatePopupMenu();
+    AppendMenuA(folder, MF_STRING, IDM_FOLDER_NEW, "&New...");
+    AppendMenuA(folder, MF_STRING, IDM_FOLDER_DELETE, "&Delete...");
+    AppendMenuA(folder, MF_STRING, IDM_FOLDER_PROPERTIES, "&Properties...");
+    ShellState.FolderMenu = folder;
+
+    HMENU item = CreatePopupMenu();
+    AppendMenuA(item, MF_STRING, IDM_OPEN, "&Open");
+    AppendMenuA(item, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(item, MF_STRING, IDM_HIDE, "&Hide");
+    AppendMenuA(item, MF_STRING, IDM_MINIMIZE, "Mi&nimize");
+    AppendMenuA(item, MF_STRING, IDM_MAXIMIZE, "Ma&ximize");
+    AppendMenuA(item, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(item, MF_STRING, IDM_CLOSE, "&Close...");
+    AppendMenuA(item, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(item, MF_STRING, IDM_CREATESHORTCUT, "Create &Shortcut...");
+    AppendMenuA(item, MF_STRING, IDM_RENAME, "&Rename...");
+    AppendMenuA(item, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(item, MF_STRING, IDM_PROPERTIES, "&Properties...");
+    ShellState.ItemMenu = item;
+}
+
+// Start-up selects the first folder, which is already current: mark its
+// row without putting any window away.
+void SelectFirstFolder()
+{
+    if (FolderCount() == 0)
+        return;
+    ShellState.SelectingWithoutSwitch = TRUE;
+    LVITEMA item = {};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageA(ShellState.FolderPane, LVM_SETITEMSTATE, 0, (LPARAM)&item);
+    ShellState.SelectingWithoutSwitch = FALSE;
+}
+
+void PostViewCommand()
+{
+    PostMessageA(ShellState.MainWindow, WM_COMMAND, ViewCommandOf(Settings.View), 0);
+}
+
+// The 3-D dialog controls, for systems older than version 4 that have the
+// library; where it is missing nothing is done.
+void EnableThreeDControls()
+{
+    if (ShellState.IsNewShell)
+        return;
+    HMODULE library = LoadLibraryA("CTL3D32.DLL");
+    if (!library)
+        return;
+    typedef BOOL(WINAPI * RegisterProc)(HINSTANCE);
+    typedef BOOL(WINAPI * AutoSubclassProc)(HINSTANCE);
+    typedef BOOL(WINAPI * EnabledProc)(void);
+    RegisterProc registerApp = (RegisterProc)(void*)GetProcAddress(library, MAKEINTRESOURCEA(12));
+    AutoSubclassProc autoSubclass =
+        (AutoSubclassProc)(void*)GetProcAddress(library, MAKEINTRESOURCEA(16));
+    EnabledProc enabled = (EnabledProc)(void*)GetProcAddress(library, MAKEINTRESOURCEA(5));
+    if (!registerApp || !autoSubclass || !enabled)
+        return;
+    registerApp(ShellState.Instance);
+    autoSubclass(ShellState.Instance);
+    if (!enabled())
+        MessageBoxA(nullptr, "Can't Enable 3D Controls", "CTL3D32.DLL", MB_ICONINFORMATION);
+}
+
+void ApplyShowRule(int showCommand)
+{
+    bool canCallBack = Settings.HotKey != 0 || Settings.TaskBar;
+    bool startsAway = showCommand == SW_HIDE || showCommand == SW_SHOWMINIMIZED ||
+                      showCommand == SW_MINIMIZE || showCommand == SW_SHOWMINNOACTIVE;
+    if (canCallBack && startsAway)
+        ShellState.Hidden = 1;
+    else
+        ShowWindow(ShellState.MainWindow, showCommand);
+}
+
+void ShowOptionalPanes()
+{
+    struct Pane {
+        DWORD* Field;
+        int Command;
+    } panes[] = {
+        {&Settings.StatusBar, IDM_STATUSBAR},
+        {&Settings.ToolBar, IDM_TOOLBAR},
+        {&Settings.Folders, IDM_FOLDERS},
+    };
+    for (const Pane& pane : panes) {
+        if (*pane.Field) {
+            *pane.Field = 0;
+            SendMessageA(ShellState.MainWindow, WM_COMMAND, pane.Command, 0);
+        }
+    }
+}
+
+} // namespace
+
+long ParseForwardedNumber(const char* tail)
+{
+    if (!tail)
+        return 0;
+    const char* p = tail;
+    while (*p == ' ' || *p == '\t' || *p == '\n' || *p == '\r' || *p == '\v' || *p == '\f')
+        p++;
+    bool negative = false;
+    if (*p == '+' || *p == '-')
+        negative = *p++ == '-';
+    long long value = 0;
+    while (*p >= '0' && *p <= '9') {
+        if (value < (long long)LONG_MAX + 1)
+            value = value * 10 + (*p - '0');
+        p++;
+    }
+    return ClampToLong(negative ? -value : value);
+}
+
+void RegisterHotKeys()
+{
+    HWND main = ShellState.MainWindow;
+    if (!RegisterHotKey(main, GlobalHotKeyId, HotKeyModifiers(Settings.HotKey),
+                        HotKeyVirtualKey(Settings.HotKey)))
+        Settings.HotKey = 0;
+    for (int i = 0; i < FolderCount(); i++) {
+        Folder* folder = FolderAt(i);
+        if (!folder || !folder->HotKey)
+            continue;
+        if (!RegisterHotKey(main, i, HotKeyModifiers(folder->HotKey),
+                            HotKeyVirtualKey(folder->HotKey)))
+            folder->HotKey = 0;
+    }
+}
+
+void UnregisterHotKeys()
+{
+    if (Settings.HotKey)
+        UnregisterHotKey(ShellState.MainWindow, GlobalHotKeyId);
+    for (int i = 0; i < FolderCount(); i++) {
+        Folder* folder = FolderAt(i);
+        if (folder && folder->HotKey)
+            UnregisterHotKey(ShellState.MainWindow, i);
+    }
+}
+
+static void FillTrayRecord(NOTIFYICONDATAA* data)
+{
+    ZeroMemory(data, sizeof *data);
+    data->cbSize = NOTIFYICONDATAA_V1_SIZE;  // 88 bytes on 32-bit Windows
+    data->hWnd = ShellState.MainWindow;
+    data->uID = 1;
+    data->uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    data->uCallbackMessage = WM_TRAYICON;
+    data->hIcon = ShellState.IconTable[IconTaskbar];
+    lstrcpynA(data->szTip, "Corvanix", sizeof data->szTip);
+}
+
+void AddTrayIcon()
+{
+    NOTIFYICONDATAA data;
+    FillTrayRecord(&data);
+    Shell_NotifyIconA(NIM_ADD, &data);
+}
+
+void RemoveTrayIcon()
+{
+    NOTIFYICONDATAA data;
+    FillTrayRecord(&data);
+    Shell_NotifyIconA(NIM_DELETE, &data);
+}
+
+bool StartUp(HINSTANCE instance, const char* commandTail, int showCommand, int* exitCode)
+{
+    *exitCode = 0;
+    if (HandOverToRunningInstance(commandTail))
+        return false;
+
+    ResetShellState();
+    ShellState.Instance = instance;
+    ReadPlatform();
+    ShellState.FrameWidth = GetSystemMetrics(SM_CXFRAME);
+
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&controls);
+    LoadIconsAndCursors();
+
+    if (!RegisterMainClass())
+        return false;
+    if (!RegisterHotKeyControlClass(instance))
+        return false;
+    if (!CreateMainWindow())
+        return false;
+    if (!CreateFolderPane())
+        return false;
+    if (!CreateItemList())
+        return false;
+    ShellState.StatusWindow = CreateStatusBarWindow(ShellState.MainWindow, instance);
+    if (!ShellState.StatusWindow)
+        return false;
+    ShellState.ToolbarWindow = CreateToolbarWindow(ShellState.MainWindow, instance);
+    if (!ShellState.ToolbarWindow)
+        return false;
+    BuildContextMenus();
+
+    SetErrorMode(SEM_FAILCRITICALERRORS);
+    EnumerateTasks(EnumSystem);
+    RunHistoryClear();
+    LoadSettings();
+    SelectFirstFolder();
+    RegisterHotKeys();
+    SetPriorityClass(GetCurrentProcess(), PriorityClassOf(Settings.Priority));
+
+    const RECT& saved = Settings.Window;
+    if (saved.left + 20 < saved.right && saved.top + 20 < saved.bottom)
+        SetWindowPos(ShellState.MainWindow, nullptr, saved.left, saved.top,
+                     saved.right - saved.left, saved.bottom - saved.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+    PostViewCommand();
+    EnableThreeDControls();
+    ApplyListColors();
+    if (Settings.Top)
+        SetWindowPos(ShellState.MainWindow, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    ApplyShowRule(showCommand);
+    ShowOptionalPanes();
+    if (ShellState.IsNewShell && Settings.TaskBar)
+        AddTrayIcon();
+    CoInitialize(nullptr);
+    StartRefreshThread();
+    return true;
+}
+
+int RunMessageLoop()
+{
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return (int)message.wParam;
+}

@@ -1,0 +1,30 @@
+// Small helpers for talking to other applications' windows without ever
+// waiting on them: a hung application must not freeze this program.
+#pragma once
+#include <windows.h>
+
+// True when the window belongs to the calling thread.
+bool IsOwnThreadWindow(HWND window);
+
+// ShowWindow for our own windows; for other threads' windows the request is
+// queued to the owning thread (ShowWindowAsync), so a hung owner cannot
+// block the caller.
+void ShowWindowNoWait(HWND window, int command);
+
+// Reads a window's text into buffer (size bytes, always terminated) without
+// waiting on the window's owner: other processes' windows answer from the
+// system's copy of the text, and a window of this process is asked with a
+// short time-out. Returns the length.
+int ReadWindowText(HWND window, char* buffer, int size);
+
+// Sends a message with a time-out that gives up at once on a hung
+// application. Returns false when the message was not answered.
+bool SendMessageNoHang(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                       DWORD_PTR* result, UINT timeoutMs = 200);
+
+// The icon a window shows: its class icon, else the icon it answers to
+// WM_QUERYDRAGICON (asked with a time-out), else null.
+HICON WindowIcon(HWND window);
+
+// Case-insensitive comparison of a class name with a fixed name.
+bool ClassIs(const char* className, const char* name);

@@ -1,0 +1,6 @@
+// The folder pane window: one row per folder; the selected row is the
+// current folder.
+#pragma once
+#include <windows.h>
+
+LRESULT CALLBACK FolderPaneProc(HWND pane, UINT message, WPARAM wParam, LPARAM lParam);

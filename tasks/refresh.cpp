@@ -1,0 +1,639 @@
+#include "tasks/refresh.h"
+
+#include <commctrl.h>
+#include <string.h>
+
+#include <unordered_set>
+
+#include "app/itemrows.h"
+#include "app/shellstate.h"
+#include "app/statusbar.h"
+#include "app/winutil.h"
+#include "folders/model.h"
+#include "tasks/taskenum.h"
+
+// ================================================================ gathering (refresh thread)
+
+namespace {
+
+struct ProcessFacts {
+    DWORD PriorityClass;
+    bool HaveTimes;
+    FILETIME Creation, Kernel, User;
+};
+
+ProcessFacts ReadProcessFacts(DWORD processId)
+{
+    ProcessFacts facts = {};
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId);
+    if (!process)
+        return facts;
+    facts.PriorityClass = GetPriorityClass(process);
+    if (ShellState.IsNT) {
+        FILETIME exit;
+        facts.HaveTimes = GetProcessTimes(process, &facts.Creation, &exit, &facts.Kernel,
+                                          &facts.User) != 0;
+    }
+    CloseHandle(process);
+    return facts;
+}
+
+RefreshCache::Entry& CachedFacts(RefreshCache* cache, HWND window)
+{
+    auto found = cache->Windows.find(window);
+    if (found != cache->Windows.end())
+        return found->second;
+    RefreshCache::Entry& entry = cache->Windows[window];
+    entry = {};
+    GetClassNameA(window, entry.ClassName, MaxText);
+    GetWindowThreadProcessId(window, &entry.ProcessId);
+    return entry;
+}
+
+} // namespace
+
+const WindowFacts* RefreshPass::Find(HWND window) const
+{
+    auto found = Index.find(window);
+    return found == Index.end() ? nullptr : &Windows[found->second];
+}
+
+void GatherWindow(HWND window, RefreshPass* pass)
+{
+    RefreshCache::Entry& cached = CachedFacts(pass->Cache, window);
+    cached.Seen = true;
+
+    WindowFacts facts;
+    facts.Window = window;
+    facts.ProcessId = cached.ProcessId;
+    facts.OwnProcess = cached.ProcessId == GetCurrentProcessId();
+    facts.Visible = IsWindowVisible(window) != 0;
+    facts.Iconic = IsIconic(window) != 0;
+    facts.Zoomed = IsZoomed(window) != 0;
+    facts.Owned = GetWindow(window, GW_OWNER) != nullptr;
+    memcpy(facts.ClassName, cached.ClassName, MaxText);
+    facts.Text[0] = 0;
+    // Our own windows are never tasks; reading their text would send to
+    // the interface thread.
+    if (!facts.OwnProcess)
+        ReadWindowText(window, facts.Text, MaxText);
+    if (facts.Text[0] && !cached.IconKnown) {
+        cached.IconLarge = WindowIcon(window);
+        cached.IconSmall = (HICON)GetClassLongPtrA(window, GCLP_HICONSM);
+        if (!cached.IconSmall)
+            cached.IconSmall = cached.IconLarge;
+        cached.IconKnown = true;
+    }
+    facts.IconLarge = cached.IconLarge;
+    facts.IconSmall = cached.IconSmall;
+    facts.PriorityClass = 0;
+    facts.HaveTimes = false;
+    pass->Index[window] = pass->Windows.size();
+    pass->Windows.push_back(facts);
+}
+
+RefreshPass* GatherRefreshPass(RefreshCache* cache)
+{
+    RefreshPass* pass = new RefreshPass;
+    pass->Cache = cache;
+    pass->Windows.reserve(cache->Windows.size() + 16);
+    for (auto& entry : cache->Windows)
+        entry.second.Seen = false;
+
+    TaskEnumContext context = {EnumList, pass};
+    EnumWindows(TaskEnumProc, (LPARAM)&context);
+
+    // Forget the windows that are gone.
+    for (auto it = cache->Windows.begin(); it != cache->Windows.end();)
+        it = it->second.Seen ? std::next(it) : cache->Windows.erase(it);
+
+    // One look at each process that has a titled window.
+    std::unordered_map<DWORD, ProcessFacts> processes;
+    for (WindowFacts& facts : pass->Windows) {
+        if (!facts.Text[0] || facts.OwnProcess)
+            continue;
+        auto found = processes.find(facts.ProcessId);
+        if (found == processes.end())
+            found = processes.emplace(facts.ProcessId, ReadProcessFacts(facts.ProcessId)).first;
+        facts.PriorityClass = found->second.PriorityClass;
+        facts.HaveTimes = found->second.HaveTimes;
+        facts.Creation = found->second.Creation;
+        facts.Kernel = found->second.Kernel;
+        facts.User = found->second.User;
+    }
+    pass->Memory = ReadMemoryFigures();
+    pass->Cache = nullptr;
+    return pass;
+}
+
+DWORD RefreshPeriod(DWORD priority)
+{
+    switch (priority) {
+    case PriorityLow: return 1000;
+    case PriorityHigh: return 300;
+    case PriorityHighest: return 200;
+    default: return 500;
+    }
+}
+
+static DWORD WINAPI RefreshThread(LPVOID)
+{
+    RefreshCache cache;
+    for (;;) {
+        // Eleven slices of a tenth of the period; a rebuild request cuts
+        // the wait short at the end of the current slice.
+        for (int slice = 0; slice <= 10; slice++) {
+            DWORD period = RefreshPeriod(ReadShared(Settings.Priority));
+            if (WaitForSingleObject(ShellState.RefreshStop, period / 10) == WAIT_OBJECT_0)
+                return 0;
+            if (ShellState.RefreshRequested)
+                break;
+        }
+        if (ShellState.Hidden || ShellState.PassPending)
+            continue;
+        if (ShellState.RefreshRequested)
+            cache.Windows.clear();  // a rebuild reads every icon afresh
+        RefreshPass* pass = GatherRefreshPass(&cache);
+        ShellState.PassPending = 1;
+        if (!PostMessageA(ShellState.MainWindow, WM_APPLYREFRESH, 0, (LPARAM)pass)) {
+            delete pass;
+            ShellState.PassPending = 0;
+        }
+    }
+}
+
+void StartRefreshThread()
+{
+    ShellState.RefreshStop = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    ShellState.RefreshThreadHandle = CreateThread(nullptr, 0, RefreshThread, nullptr, 0, nullptr);
+}
+
+void StopRefreshThread()
+{
+    if (ShellState.RefreshThreadHandle) {
+        SetEvent(ShellState.RefreshStop);
+        WaitForSingleObject(ShellState.RefreshThreadHandle, 5000);
+        CloseHandle(ShellState.RefreshThreadHandle);
+        ShellState.RefreshThreadHandle = nullptr;
+    }
+    if (ShellState.RefreshStop) {
+        CloseHandle(ShellState.RefreshStop);
+        ShellState.RefreshStop = nullptr;
+    }
+    // Passes posted but never applied.
+    MSG message;
+    while (ShellState.MainWindow &&
+           PeekMessageA(&message, ShellState.MainWindow, WM_APPLYREFRESH, WM_APPLYREFRESH,
+                        PM_REMOVE))
+        delete (RefreshPass*)message.lParam;
+    ShellState.PassPending = 0;
+}
+
+// ================================================================ applying (interface thread)
+
+namespace {
+
+HWND Items()
+{
+    return ShellState.ItemList;
+}
+
+// Per pass: the values of the rows, so that "is there a row for this"
+// costs no walk of the list.
+struct RowValues {
+    std::unordered_set<LPARAM> Values;
+    bool Has(LPARAM value) const { return Values.count(value) != 0; }
+};
+
+void SetCellIfChanged(int row, int column, const char* text)
+{
+    char current[MaxText] = "";
+    LVITEMA item = {};
+    item.iSubItem = column;
+    item.pszText = current;
+    item.cchTextMax = MaxText;
+    SendMessageA(Items(), LVM_GETITEMTEXTA, row, (LPARAM)&item);
+    if (strcmp(current, text) == 0)
+        return;
+    item.pszText = const_cast<char*>(text);
+    SendMessageA(Items(), LVM_SETITEMTEXTA, row, (LPARAM)&item);
+    ShellState.ItemListWrites++;
+}
+
+void SetRowPosition(int row, POINT position)
+{
+    SendMessageA(Items(), LVM_SETITEMPOSITION32, row, (LPARAM)&position);
+    ShellState.ItemListWrites++;
+}
+
+int InsertRow(int index, const char* label, LPARAM data)
+{
+    LVITEMA item = {};
+    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM | LVIF_STATE;
+    item.iItem = index;
+    item.pszText = const_cast<char*>(label);
+    item.iImage = ShellState.ImageCount;
+    item.lParam = data;
+    item.state = 0;
+    item.stateMask = 0xF000;
+    ShellState.ItemListWrites++;
+    return (int)SendMessageA(Items(), LVM_INSERTITEMA, 0, (LPARAM)&item);
+}
+
+void RedrawRow(int row)
+{
+    SendMessageA(Items(), LVM_REDRAWITEMS, row, row);
+}
+
+int RowIndexOf(LPARAM data)
+{
+    LVFINDINFOA find = {};
+    find.flags = LVFI_PARAM;
+    find.lParam = data;
+    return (int)SendMessageA(Items(), LVM_FINDITEMA, (WPARAM)-1, (LPARAM)&find);
+}
+
+// Adds a window's icons to both image lists; true when both took it.
+bool AddWindowImages(const WindowFacts& facts)
+{
+    HICON large = facts.IconLarge ? facts.IconLarge : DefaultIcon();
+    HICON small = facts.IconSmall ? facts.IconSmall : large;
+    int inSmall = ImageList_AddIcon(ShellState.ItemImagesSmall, small);
+    int inLarge = ImageList_AddIcon(ShellState.ItemImagesLarge, large);
+    if (inSmall >= 0 && inLarge >= 0)
+        return true;
+    // Another process's icon may be gone by now: fall back on ours.
+    if (inSmall < 0)
+        ImageList_AddIcon(ShellState.ItemImagesSmall, DefaultIcon());
+    if (inLarge < 0)
+        ImageList_AddIcon(ShellState.ItemImagesLarge, DefaultIcon());
+    return false;
+}
+
+void SetTaskCells(int row, const WindowFacts& facts)
+{
+    SetCellIfChanged(row, 1, StateTextOf(facts.Visible, facts.Iconic, facts.Zoomed));
+    SetCellIfChanged(row, 2, PriorityText(facts.PriorityClass));
+    if (!ShellState.IsNT)
+        return;
+    // A process whose times cannot be read shows empty cells.
+    char text[MaxText] = "";
+    if (facts.HaveTimes)
+        StartedText(facts.Creation, text, MaxText);
+    SetCellIfChanged(row, 3, text);
+    if (facts.HaveTimes)
+        DurationText(facts.Kernel, text, MaxText);
+    SetCellIfChanged(row, 4, text);
+    if (facts.HaveTimes)
+        DurationText(facts.User, text, MaxText);
+    SetCellIfChanged(row, 5, text);
+}
+
+void SetShortcutCells(int row, const Shortcut* shortcut)
+{
+    SetCellIfChanged(row, 1, "Shortcut");
+    SetCellIfChanged(row, 2, ShortcutPriorityText(shortcut->Priority));
+    if (!ShellState.IsNT)
+        return;
+    for (int column = 3; column <= 5; column++)
+        SetCellIfChanged(row, column, "");
+}
+
+bool IsListedWindow(const WindowFacts& facts)
+{
+    if (!facts.Visible || facts.Window == ShellState.MainWindow || facts.OwnProcess ||
+        facts.Owned || IsShellClass(facts.ClassName))
+        return false;
+    if (ClassIs(facts.ClassName, "Progman") && !Settings.Progman)
+        return false;
+    return facts.Text[0] != 0;
+}
+
+// A window of a shortcut of the current folder takes the place of the
+// shortcut's row: the new row goes where the shortcut's row is, so it
+// stands there in every view once the shortcut's row gives way.
+int InsertionIndexFor(const Shortcut* shortcut)
+{
+    int row = shortcut ? RowIndexOf((LPARAM)shortcut) : -1;
+    return row >= 0 ? row : ShellState.ObjectCount;
+}
+
+// EnumList's row for a new application window.
+void ListWindow(const WindowFacts& facts, RowValues& rows)
+{
+    Folder* current = ShellState.CurrentFolder;
+    HWND window = facts.Window;
+
+    Shortcut* byProcess = FindShortcutByProcessId(current, facts.ProcessId);
+    Shortcut* byTitle = FindShortcutByTitle(current, facts.Text);
+    Shortcut* standsFor = byProcess ? byProcess : (byTitle && !byTitle->Window ? byTitle : nullptr);
+
+    int row = InsertRow(InsertionIndexFor(standsFor), facts.Text, (LPARAM)window);
+    if (row < 0)
+        return;
+    rows.Values.insert((LPARAM)window);
+    SetRowPosition(row, POINT{0x7FFF, 0x7FFF});
+
+    if (byProcess) {
+        byProcess->Window = window;
+        SetRowPosition(row, byProcess->Position);
+    }
+    for (int i = 0; i < FolderCount(); i++) {
+        Folder* folder = FolderAt(i);
+        Shortcut* shortcut = FindShortcutByTitle(folder, facts.Text);
+        if (!shortcut)
+            continue;
+        if (!shortcut->Window)
+            shortcut->Window = window;
+        if (folder == current)
+            SetRowPosition(row, shortcut->Position);
+        else
+            TransferToFolder((LPARAM)window, i, false);
+    }
+
+    SetTaskCells(row, facts);
+    if (AddWindowImages(facts))
+        ShellState.ImageCount++;
+    RedrawRow(row);
+    ShellState.ObjectCount++;
+}
+
+void ApplyEnumList(const RefreshPass& pass, RowValues& rows)
+{
+    for (const WindowFacts& facts : pass.Windows)
+        if (IsListedWindow(facts) && !rows.Has((LPARAM)facts.Window))
+            ListWindow(facts, rows);
+}
+
+void AddContainedRows(const RefreshPass& pass, const ContainedList* list, RowValues& rows)
+{
+    if (!list)
+        return;
+    for (const ContainedEntry* entry = list->Head; entry; entry = entry->Next) {
+        const WindowFacts* facts = pass.Find(entry->Window);
+        if (!facts || !facts->Text[0] || facts->OwnProcess || rows.Has((LPARAM)entry->Window) ||
+            !IsWindow(entry->Window))
+            continue;
+        int row = InsertRow(ShellState.ObjectCount, facts->Text, (LPARAM)entry->Window);
+        if (row < 0)
+            continue;
+        rows.Values.insert((LPARAM)entry->Window);
+        AddWindowImages(*facts);
+        RedrawRow(row);
+        ShellState.ImageCount++;
+        ShellState.ObjectCount++;
+    }
+}
+
+// The shortcut's icon with the shortcut arrow drawn over it, at one size.
+HICON ComposeShortcutIcon(HICON base, HICON arrow, int size)
+{
+    HIMAGELIST first = ImageList_Create(size, size, ILC_MASK | ILC_COLOR32, 1, 0);
+    HIMAGELIST second = ImageList_Create(size, size, ILC_MASK | ILC_COLOR32, 1, 0);
+    ImageList_AddIcon(first, base);
+    ImageList_AddIcon(second, arrow);
+    HIMAGELIST merged = ImageList_Merge(first, 0, second, 0, 0, 0);
+    HICON icon = merged ? ImageList_GetIcon(merged, 0, ILD_NORMAL) : nullptr;
+    if (merged)
+        ImageList_Destroy(merged);
+    ImageList_Destroy(first);
+    ImageList_Destroy(second);
+    return icon;
+}
+
+void AddShortcutImages(Shortcut* shortcut)
+{
+    HICON base = GetShortcutIcon(shortcut);
+    if (!base)
+        base = DefaultIcon();
+    HICON smallArrow = (HICON)LoadImageA(ShellState.Instance, "SHORTCUT", IMAGE_ICON, 16, 16,
+                                         LR_SHARED);
+    HICON large = ComposeShortcutIcon(base, ShellState.IconTable[IconShortcut], 32);
+    HICON small = ComposeShortcutIcon(base, smallArrow ? smallArrow : ShellState.IconTable[IconShortcut], 16);
+    ImageList_AddIcon(ShellState.ItemImagesSmall, small ? small : base);
+    ImageList_AddIcon(ShellState.ItemImagesLarge, large ? large : base);
+    if (small)
+        DestroyIcon(small);
+    if (large)
+        DestroyIcon(large);
+}
+
+void AddShortcutRows(RowValues& rows)
+{
+    Folder* current = ShellState.CurrentFolder;
+    for (Shortcut* shortcut = current ? current->First : nullptr; shortcut;
+         shortcut = shortcut->Next) {
+        if (shortcut->Window && !IsWindow(shortcut->Window)) {
+            shortcut->ProcessId = 0;
+            shortcut->Window = nullptr;
+        }
+        if (rows.Has((LPARAM)shortcut))
+            continue;
+        if (shortcut->Window && !shortcut->MultipleInstances)
+            continue;
+        int row = InsertRow(ShellState.ObjectCount, shortcut->Title.Get(), (LPARAM)shortcut);
+        if (row < 0)
+            continue;
+        rows.Values.insert((LPARAM)shortcut);
+        SetRowPosition(row, shortcut->Position);
+        AddShortcutImages(shortcut);
+        RedrawRow(row);
+        ShellState.ObjectCount++;
+        ShellState.ImageCount++;
+    }
+}
+
+void DeleteRow(int row, LPARAM data, RowValues& rows)
+{
+    SendMessageA(Items(), LVM_DELETEITEM, row, 0);
+    rows.Values.erase(data);
+    ShellState.ItemListWrites++;
+    ShellState.ObjectCount--;
+}
+
+// Brings every row's changing cells up to date and drops the rows whose
+// window or shortcut is gone.
+void UpdateRows(const RefreshPass& pass, RowValues& rows)
+{
+    Folder* current = ShellState.CurrentFolder;
+    for (int row = 0; row < RowCount(Items());) {
+        LPARAM data;
+        if (!RowData(Items(), row, &data)) {
+            row++;
+            continue;
+        }
+        if (HasShortcut(current, data)) {
+            Shortcut* shortcut = (Shortcut*)data;
+            if (shortcut->Window && !shortcut->MultipleInstances) {
+                DeleteRow(row, data, rows);
+                continue;
+            }
+            SetShortcutCells(row, shortcut);
+            row++;
+            continue;
+        }
+        const WindowFacts* facts = pass.Find((HWND)data);
+        if (!facts || !facts->Text[0] || !IsWindow((HWND)data)) {
+            DeleteRow(row, data, rows);
+            continue;
+        }
+        SetTaskCells(row, *facts);
+        row++;
+    }
+}
+
+void RecreateImageLists()
+{
+    if (ShellState.ItemImagesLarge)
+        ImageList_Destroy(ShellState.ItemImagesLarge);
+    if (ShellState.ItemImagesSmall)
+        ImageList_Destroy(ShellState.ItemImagesSmall);
+    ShellState.ItemImagesLarge = ImageList_Create(32, 32, ILC_MASK | ILC_COLOR32, 1, 0);
+    ShellState.ItemImagesSmall = ImageList_Create(16, 16, ILC_MASK | ILC_COLOR32, 1, 0);
+    SendMessageA(Items(), LVM_SETIMAGELIST, LVSIL_NORMAL, (LPARAM)ShellState.ItemImagesLarge);
+    SendMessageA(Items(), LVM_SETIMAGELIST, LVSIL_SMALL, (LPARAM)ShellState.ItemImagesSmall);
+}
+
+RowValues CurrentRowValues()
+{
+    RowValues rows;
+    int count = RowCount(Items());
+    rows.Values.reserve((size_t)count * 2 + 16);
+    for (int row = 0; row < count; row++) {
+        LPARAM data;
+        if (RowData(Items(), row, &data))
+            rows.Values.insert(data);
+    }
+    return rows;
+}
+
+} // namespace
+
+void RefreshTaskList(const RefreshPass& pass)
+{
+    HWND list = Items();
+    bool rebuild = ShellState.RefreshRequested.exchange(0) != 0;
+    if (rebuild) {
+        ShellState.ObjectCount = 0;
+        ShellState.ImageCount = 0;
+        SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+        SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
+        RecreateImageLists();
+    }
+    RowValues rows = CurrentRowValues();
+    ShellState.ObjectCount = RowCount(list);
+
+    ApplyEnumList(pass, rows);
+    Folder* current = ShellState.CurrentFolder;
+    if (current) {
+        AddContainedRows(pass, current->Contained, rows);
+        if (current->ListSystemTasks)
+            AddContainedRows(pass, &ShellState.SystemTaskList, rows);
+    }
+    AddShortcutRows(rows);
+    UpdateRows(pass, rows);
+
+    SendMessageA(list, LVM_ARRANGE, LVA_DEFAULT, 0);
+    if (rebuild) {
+        SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(list, nullptr, TRUE);
+    }
+    UpdateWindow(list);
+    UpdateStatusBar(ShellState.ObjectCount, pass.Memory);
+}
+
+void ApplyRefreshPass(RefreshPass* pass)
+{
+    if (pass && ShellState.ItemList)
+        RefreshTaskList(*pass);
+    delete pass;
+    ShellState.PassesApplied++;
+    ShellState.PassPending = 0;
+}
+
+void CreateItemColumns()
+{
+    static const char* const headers[6] = {"Title", "State", "Priority", "Started", "Kernel", "User"};
+    int columns = ShellState.IsNT ? 6 : 3;
+    for (int i = 0; i < columns; i++) {
+        LVCOLUMNA column = {};
+        column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+        column.fmt = LVCFMT_LEFT;
+        column.cx = 95;
+        column.pszText = const_cast<char*>(headers[i]);
+        column.iSubItem = i;
+        SendMessageA(Items(), LVM_INSERTCOLUMNA, i, (LPARAM)&column);
+    }
+    for (int i = 0; i < columns; i++)
+        SendMessageA(Items(), LVM_SETCOLUMNWIDTH, i, MAKELPARAM(Settings.ColWidth[i], 0));
+}
+
+// ================================================================ sorting
+
+namespace {
+
+const char* PriorityRank(DWORD priorityClass)
+{
+    switch (priorityClass) {
+    case IDLE_PRIORITY_CLASS: return "0";
+    case HIGH_PRIORITY_CLASS: return "2";
+    case REALTIME_PRIORITY_CLASS: return "3";
+    default: return "1";
+    }
+}
+
+void SortText(LPARAM data, int column, char* text)
+{
+    text[0] = 0;
+    if (HasShortcut(ShellState.CurrentFolder, data)) {
+        const Shortcut* shortcut = (const Shortcut*)data;
+        switch (column) {
+        case 0: lstrcpynA(text, shortcut->Title.Get(), MaxText); break;
+        case 1: lstrcpyA(text, "Shortcut"); break;
+        case 2: lstrcpyA(text, PriorityRank(PriorityClassOf(shortcut->Priority))); break;
+        }
+        return;
+    }
+    HWND window = (HWND)data;
+    if (column == 0) {
+        ReadWindowText(window, text, MaxText);
+        return;
+    }
+    if (column == 1) {
+        lstrcpyA(text, StateText(window));
+        return;
+    }
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId);
+    if (column == 2) {
+        lstrcpyA(text, PriorityRank(process ? GetPriorityClass(process) : 0));
+    } else if (process) {
+        FILETIME creation, exit, kernel, user;
+        if (GetProcessTimes(process, &creation, &exit, &kernel, &user)) {
+            if (column == 3)
+                StartedText(creation, text, MaxText);
+            else if (column == 4)
+                DurationText(kernel, text, MaxText);
+            else if (column == 5)
+                DurationText(user, text, MaxText);
+        }
+    }
+    if (process)
+        CloseHandle(process);
+}
+
+} // namespace
+
+int CALLBACK CompareRows(LPARAM data1, LPARAM data2, LPARAM column)
+{
+    if (!data1 || !data2)
+        return 1;
+    if (column < 0 || column > 5 || (column >= 3 && !ShellState.IsNT))
+        return 0;
+    char text1[MaxText], text2[MaxText];
+    SortText(data1, (int)column, text1);
+    SortText(data2, (int)column, text2);
+    int order = lstrcmpiA(text1, text2);
+    return order < 0 ? -1 : order > 0 ? 1 : 0;
+}

@@ -1,0 +1,89 @@
+// The background refresh that keeps the item list following the desktop.
+//
+// Each pass is split in two. The refresh thread gathers what it needs to
+// know about every top-level window (class, text, state, icon, process
+// priority and times) without touching the folder model or any window of
+// ours, and without waiting on any application. It then posts the gathered
+// pass to the main window; the interface thread, which owns the model and
+// the list, applies it there. So the model needs no lock at all, and the
+// refresh thread never waits for the interface thread: it gathers no new
+// pass while one is still waiting to be applied.
+#pragma once
+#include <windows.h>
+
+#include <unordered_map>
+#include <vector>
+
+#include "app/statusbar.h"
+#include "settings/settings.h"
+
+// Posted to the main window with a RefreshPass* in lParam; the receiver
+// applies and frees it.
+const UINT WM_APPLYREFRESH = WM_APP + 1;
+
+// What one pass knows about one top-level window.
+struct WindowFacts {
+    HWND Window;
+    DWORD ProcessId;
+    bool OwnProcess;
+    bool Visible;
+    bool Iconic;
+    bool Zoomed;
+    bool Owned;
+    char ClassName[MaxText];
+    char Text[MaxText];
+    HICON IconLarge;   // null when the window has none
+    HICON IconSmall;
+    // Of its process: 0 when the process could not be opened.
+    DWORD PriorityClass;
+    bool HaveTimes;
+    FILETIME Creation;
+    FILETIME Kernel;
+    FILETIME User;
+};
+
+// Facts that do not change while a window lives, kept by the refresh
+// thread between passes.
+struct RefreshCache {
+    struct Entry {
+        char ClassName[MaxText];
+        DWORD ProcessId;
+        bool IconKnown;
+        HICON IconLarge;
+        HICON IconSmall;
+        bool Seen;
+    };
+    std::unordered_map<HWND, Entry> Windows;
+};
+
+struct RefreshPass {
+    std::vector<WindowFacts> Windows;  // every top-level window, in enumeration order
+    std::unordered_map<HWND, size_t> Index;
+    MemoryFigures Memory;
+    RefreshCache* Cache;               // the gathering thread's, for the gather only
+
+    const WindowFacts* Find(HWND window) const;
+};
+
+// The pass period for a priority choice: 500, 1000, 300 or 200 ms.
+DWORD RefreshPeriod(DWORD priority);
+
+// Starts the refresh thread, and ends it (waiting for it) at exit.
+void StartRefreshThread();
+void StopRefreshThread();
+
+// Gathers one pass (any thread but the interface thread may run it).
+RefreshPass* GatherRefreshPass(RefreshCache* cache);
+// EnumList's work for one window.
+void GatherWindow(HWND window, RefreshPass* pass);
+
+// On the interface thread: applies the pass to the model and the list,
+// then frees it.
+void ApplyRefreshPass(RefreshPass* pass);
+void RefreshTaskList(const RefreshPass& pass);
+
+// Creates the item list's report columns from Settings ColWidth.
+void CreateItemColumns();
+
+// The column sort: compares two rows' values by the column's text.
+int CALLBACK CompareRows(LPARAM data1, LPARAM data2, LPARAM column);

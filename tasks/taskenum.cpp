@@ -1,0 +1,162 @@
+#include "tasks/taskenum.h"
+
+#include <stdio.h>
+#include <string.h>
+
+#include "app/shellstate.h"
+#include "app/winutil.h"
+#include "tasks/refresh.h"
+
+namespace {
+
+bool IsOwnProcessWindow(HWND window)
+{
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    return processId == GetCurrentProcessId();
+}
+
+// EnumContain: a visible application window is put away into the folder
+// being left, unless a shortcut that stands for it asks to keep it on
+// screen. Our own windows (the main window, an open dialog) stay.
+void ContainWindow(HWND window)
+{
+    if (window == ShellState.MainWindow || !IsWindowVisible(window) || IsOwnProcessWindow(window))
+        return;
+    char className[MaxText] = "";
+    GetClassNameA(window, className, MaxText);
+    if (ClassIs(className, "DeskTopClass") || ClassIs(className, "Shell_TrayWnd") ||
+        ClassIs(className, "Progman"))
+        return;
+    Shortcut* shortcut = nullptr;
+    for (int i = 0; i < FolderCount() && !shortcut; i++)
+        shortcut = FindShortcutByWindow(FolderAt(i), window);
+    if (shortcut && !shortcut->ContainInFolder)
+        return;
+    Folder* current = ShellState.CurrentFolder;
+    ContainedEntry* entry = current ? current->Contained->Append(window) : nullptr;
+    if (!entry)
+        return;
+    entry->ShowOnEnter = 1;
+    ShowWindowNoWait(window, SW_HIDE);
+}
+
+// EnumSystem: the windows hidden when we start, and the shell's own.
+void RecordSystemWindow(HWND window)
+{
+    char className[MaxText] = "";
+    GetClassNameA(window, className, MaxText);
+    bool shell = ClassIs(className, "DeskTopClass") || ClassIs(className, "Shell_TrayWnd") ||
+                 ClassIs(className, "Progman");
+    bool hidden = window != ShellState.MainWindow && !IsWindowVisible(window) &&
+                  !ClassIs(className, "Tooltips_class32");
+    if (!shell && !hidden)
+        return;
+    ContainedEntry* entry = ShellState.SystemTaskList.Append(window);
+    if (entry)
+        entry->ShowOnEnter = 0;
+}
+
+void SplitFileTime(const FILETIME& time, SYSTEMTIME* parts)
+{
+    if (!FileTimeToSystemTime(&time, parts))
+        ZeroMemory(parts, sizeof *parts);
+}
+
+} // namespace
+
+BOOL CALLBACK TaskEnumProc(HWND window, LPARAM param)
+{
+    const TaskEnumContext* context = (const TaskEnumContext*)param;
+    switch (context->Mode) {
+    case EnumList: GatherWindow(window, context->Pass); break;
+    case EnumContain: ContainWindow(window); break;
+    case EnumSystem: RecordSystemWindow(window); break;
+    }
+    return TRUE;
+}
+
+void EnumerateTasks(TaskEnumMode mode)
+{
+    TaskEnumContext context = {mode, nullptr};
+    EnumWindows(TaskEnumProc, (LPARAM)&context);
+}
+
+void ShowFolderWindows(Folder* folder)
+{
+    if (!folder || !folder->Contained)
+        return;
+    ContainedEntry* entry = folder->Contained->Head;
+    while (entry) {
+        // The entry removed is the first of its window, never one after
+        // this one, so the next link stays good.
+        ContainedEntry* next = entry->Next;
+        if (entry->ShowOnEnter) {
+            HWND window = entry->Window;
+            if (IsWindow(window))
+                ShowContainedWindow(window);
+            folder->Contained->Remove(window);
+        }
+        entry = next;
+    }
+}
+
+const char* StateTextOf(bool visible, bool iconic, bool zoomed)
+{
+    if (!visible)
+        return "Hidden";
+    if (iconic)
+        return "Minimized";
+    if (zoomed)
+        return "Maximized";
+    return "Normal";
+}
+
+const char* StateText(HWND window)
+{
+    return StateTextOf(IsWindowVisible(window) != 0, IsIconic(window) != 0,
+                       IsZoomed(window) != 0);
+}
+
+const char* PriorityText(DWORD priorityClass)
+{
+    switch (priorityClass) {
+    case IDLE_PRIORITY_CLASS: return "Low";
+    case HIGH_PRIORITY_CLASS: return "High";
+    case REALTIME_PRIORITY_CLASS: return "Highest";
+    default: return "Normal";
+    }
+}
+
+const char* ShortcutPriorityText(DWORD choice)
+{
+    switch (choice) {
+    case PriorityLow: return "Low";
+    case PriorityHigh: return "High";
+    case PriorityHighest: return "Highest";
+    default: return "Normal";
+    }
+}
+
+void StartedText(const FILETIME& creation, char* buffer, int size)
+{
+    SYSTEMTIME t;
+    SplitFileTime(creation, &t);
+    snprintf(buffer, (size_t)size, "%02u/%02u/%02u  %02u:%02u", t.wMonth, t.wDay,
+             (unsigned)(t.wYear - 1900), t.wHour, t.wMinute);
+}
+
+void DurationText(const FILETIME& duration, char* buffer, int size)
+{
+    SYSTEMTIME t;
+    SplitFileTime(duration, &t);
+    snprintf(buffer, (size_t)size, "%u:%02u:%02u.%03u", t.wHour, t.wMinute, t.wSecond,
+             t.wMilliseconds);
+}
+
+bool IsShellClass(const char* className)
+{
+    return ClassIs(className, "DeskTopClass") || ClassIs(className, "Shell_TrayWnd") ||
+           ClassIs(className, "BubblePopup") || ClassIs(className, "Tooltips_class32") ||
+           className[0] == '#';
+}

@@ -1,0 +1,46 @@
+// What a Task is and how the top-level windows are found: one enumeration
+// callback run in three modes, and the per-folder sets of windows.
+#pragma once
+#include <windows.h>
+
+#include "folders/model.h"
+
+enum TaskEnumMode {
+    EnumList = 0,     // gather the windows for a refresh pass (refresh thread)
+    EnumContain = 1,  // put the visible windows away into the CurrentFolder
+    EnumSystem = 2,   // record the hidden and shell windows at start-up
+};
+
+struct RefreshPass;
+
+// What TaskEnumProc is given through EnumWindows' parameter.
+struct TaskEnumContext {
+    TaskEnumMode Mode;
+    RefreshPass* Pass;  // EnumList only
+};
+
+BOOL CALLBACK TaskEnumProc(HWND window, LPARAM context);
+
+// Runs TaskEnumProc over all top-level windows in one of the two
+// interface-thread modes.
+void EnumerateTasks(TaskEnumMode mode);
+
+// After CurrentFolder has become the folder entered: shows its windows
+// again in the state they were left in.
+void ShowFolderWindows(Folder* folder);
+
+// "Hidden", "Minimized", "Maximized" or "Normal".
+const char* StateText(HWND window);
+const char* StateTextOf(bool visible, bool iconic, bool zoomed);
+// "Low", "High", "Highest" or "Normal" for a process priority class.
+const char* PriorityText(DWORD priorityClass);
+// The same words for a shortcut's priority choice.
+const char* ShortcutPriorityText(DWORD choice);
+
+// "%02u/%02u/%02u  %02u:%02u": month, day, year - 1900, hour, minute.
+void StartedText(const FILETIME& creation, char* buffer, int size);
+// "%u:%02u:%02u.%03u": hours, minutes, seconds, milliseconds (within a day).
+void DurationText(const FILETIME& duration, char* buffer, int size);
+
+// Class names that are never tasks.
+bool IsShellClass(const char* className);

@@ -1,0 +1,80 @@
+#include "app_session.h"
+
+#include <shlwapi.h>
+
+#include "app/resource.h"
+#include "app/shellstate.h"
+#include "app/startup.h"
+#include "settings/settings.h"
+#include "wait.h"
+
+void CleanRegistry()
+{
+    SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Zarn");
+}
+
+void SetWineVersionFor(const char* exeName, const char* version)
+{
+    std::string key = std::string("Software\\Wine\\AppDefaults\\") + exeName;
+    if (!version || !version[0]) {
+        SHDeleteKeyA(HKEY_CURRENT_USER, key.c_str());
+        return;
+    }
+    HKEY handle;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                        &handle, nullptr) == ERROR_SUCCESS) {
+        RegSetValueExA(handle, "Version", 0, REG_SZ, (const BYTE*)version,
+                       (DWORD)strlen(version) + 1);
+        RegCloseKey(handle);
+    }
+}
+
+void FreshStart()
+{
+    CleanRegistry();
+    ResetSettings();
+}
+
+AppSession::~AppSession()
+{
+    if (running_)
+        Exit();
+}
+
+bool AppSession::Start(const char* tail, int show)
+{
+    int exitCode = 0;
+    running_ = StartUp(GetModuleHandleA(nullptr), tail, show, &exitCode);
+    if (running_)
+        PumpFor(50);
+    return running_;
+}
+
+void AppSession::Exit()
+{
+    if (!running_)
+        return;
+    running_ = false;
+    if (IsWindow(ShellState.MainWindow))
+        SendMessageA(ShellState.MainWindow, WM_COMMAND, IDM_EXIT, 0);
+    // The Exit command ends with the quit message; take it off the queue so
+    // that later waits in this test keep pumping.
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT)
+            continue;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+LRESULT AppSession::Command(int id)
+{
+    return SendMessageA(ShellState.MainWindow, WM_COMMAND, id, 0);
+}
+
+bool AppSession::WaitForPasses(int passes, DWORD timeoutMs)
+{
+    LONG target = ShellState.PassesApplied + passes;
+    return WaitFor([&] { return ShellState.PassesApplied >= target; }, timeoutMs, 5);
+}

@@ -1,0 +1,41 @@
+// Runs Corvanix's start-up in the test's own thread, so that a test can
+// drive the real main window with messages and look at ShellState,
+// Settings and the folder model directly.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+// Deletes HKCU\Software\Zarn and everything below it.
+void CleanRegistry();
+// Sets HKCU\Software\Wine\AppDefaults\<exe>\Version ("win95", "nt351", ...);
+// an empty version removes it.
+void SetWineVersionFor(const char* exeName, const char* version);
+
+class AppSession {
+public:
+    AppSession() = default;
+    ~AppSession();
+    AppSession(const AppSession&) = delete;
+    AppSession& operator=(const AppSession&) = delete;
+
+    // Runs the start-up sequence with the given command tail and show
+    // command; Settings are not reset first, so a test may set fields
+    // before. Pumps the posted start-up work (the view command) before it
+    // returns. False when start-up did not create the window.
+    bool Start(const char* tail = "", int show = SW_SHOWNORMAL);
+    // Exit through the Exit command; swallows the quit message.
+    void Exit();
+    bool Running() const { return running_; }
+
+    // Sends a command to the main window.
+    LRESULT Command(int id);
+    // Waits for the refresh to have applied at least one more pass.
+    bool WaitForPasses(int passes = 1, DWORD timeoutMs = 5000);
+
+private:
+    bool running_ = false;
+};
+
+// Resets Settings and the registry; the usual first lines of a test.
+void FreshStart();
