@@ -337,7 +337,7 @@ void TransferSelection(int paneIndex, bool move)
         TransferToFolder(data, paneIndex, move);
         return true;
     });
-    ShellState.RefreshRequested = 1;
+    RequestRefresh();
 }
 
 void StartScreenSaver()
@@ -692,7 +692,7 @@ void SwitchToFolder(int paneIndex)
             EnumerateTasks(EnumContain);
             ShellState.CurrentFolder = folder;
             ShowFolderWindows(folder);
-            ShellState.RefreshRequested = 1;
+            RequestRefresh();
         });
     }
     ShowFolderTitle();

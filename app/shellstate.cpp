@@ -19,6 +19,7 @@ void ResetShellState()
     ShellState.FrameWidth = 0;
     ShellState.Hidden = 0;
     ShellState.RefreshRequested = 1;  // the first pass builds the list
+    ShellState.RefreshGeneration = 0;
     ShellState.Active = ShellState.Busy = ShellState.Splitting = FALSE;
     ShellState.CurrentFolder = nullptr;
     ShellState.CurrentFolderIndex = 0;

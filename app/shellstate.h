@@ -56,9 +56,11 @@ struct ShellStateRecord {
     BOOL IsNewShell;
     int FrameWidth;
 
-    // Shared with the refresh thread.
+    // Shared with the refresh thread. RefreshGeneration counts the rebuild
+    // requests: a pass gathered before the latest one is stale.
     std::atomic<LONG> Hidden;
     std::atomic<LONG> RefreshRequested;
+    std::atomic<LONG> RefreshGeneration;
 
     BOOL Active;
     BOOL Busy;
@@ -104,6 +106,14 @@ extern ShellStateRecord ShellState;
 
 // Puts the record back to its state before start-up.
 void ResetShellState();
+
+// Asks the refresh to rebuild the item list (the folder, its shortcuts or
+// the options changed); it also cuts the refresh thread's wait short.
+inline void RequestRefresh()
+{
+    ShellState.RefreshGeneration++;
+    ShellState.RefreshRequested = 1;
+}
 
 inline HICON DefaultIcon()
 {

@@ -64,3 +64,40 @@ bool ClassIs(const char* className, const char* name)
 {
     return lstrcmpiA(className, name) == 0;
 }
+
+bool ProgramPathOf(DWORD processId, char* path, DWORD size)
+{
+    if (!path || !size)
+        return false;
+    path[0] = 0;
+    typedef BOOL(WINAPI * QueryImageName)(HANDLE, DWORD, LPSTR, PDWORD);
+    typedef DWORD(WINAPI * ModuleFileName)(HANDLE, HMODULE, LPSTR, DWORD);
+    // Newer systems name the program of any process they let us query; the
+    // older ones need the process-status library and read access.
+    static const QueryImageName queryImageName = (QueryImageName)(void*)GetProcAddress(
+        GetModuleHandleA("kernel32.dll"), "QueryFullProcessImageNameA");
+    if (queryImageName) {
+        HANDLE process = OpenProcess(0x1000 /* PROCESS_QUERY_LIMITED_INFORMATION */, FALSE, processId);
+        if (process) {
+            DWORD length = size;
+            BOOL found = queryImageName(process, 0, path, &length);
+            CloseHandle(process);
+            if (found && path[0])
+                return true;
+        }
+    }
+    HMODULE psapi = LoadLibraryA("psapi.dll");
+    ModuleFileName moduleFileName =
+        psapi ? (ModuleFileName)(void*)GetProcAddress(psapi, "GetModuleFileNameExA") : nullptr;
+    bool found = false;
+    if (moduleFileName) {
+        HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
+        if (process) {
+            found = moduleFileName(process, nullptr, path, size) > 0;
+            CloseHandle(process);
+        }
+    }
+    if (psapi)
+        FreeLibrary(psapi);
+    return found;
+}

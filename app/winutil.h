@@ -26,5 +26,8 @@ bool SendMessageNoHang(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
 // WM_QUERYDRAGICON (asked with a time-out), else null.
 HICON WindowIcon(HWND window);
 
+// The full path of a process's program file; false when it cannot be read.
+bool ProgramPathOf(DWORD processId, char* path, DWORD size);
+
 // Case-insensitive comparison of a class name with a fixed name.
 bool ClassIs(const char* className, const char* name);

@@ -1,6 +1,7 @@
 #include "tasks/refresh.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 #include <string.h>
 
 #include <unordered_set>
@@ -38,6 +39,23 @@ ProcessFacts ReadProcessFacts(DWORD processId)
     return facts;
 }
 
+// Another process's window may give no icon at all (some systems keep
+// icons per process): its program's own first icon stands in for it.
+RefreshCache::ProgramIcons ProgramIcons(RefreshCache* cache, DWORD processId)
+{
+    char path[MAX_PATH];
+    if (!ProgramPathOf(processId, path, MAX_PATH))
+        return {nullptr, nullptr};
+    auto found = cache->Programs.find(path);
+    if (found != cache->Programs.end())
+        return found->second;
+    RefreshCache::ProgramIcons icons = {nullptr, nullptr};
+    if (ExtractIconExA(path, 0, &icons.Large, &icons.Small, 1) == 0)
+        icons = {nullptr, nullptr};
+    cache->Programs[path] = icons;
+    return icons;
+}
+
 RefreshCache::Entry& CachedFacts(RefreshCache* cache, HWND window)
 {
     auto found = cache->Windows.find(window);
@@ -51,6 +69,18 @@ RefreshCache::Entry& CachedFacts(RefreshCache* cache, HWND window)
 }
 
 } // namespace
+
+void RefreshCache::Clear()
+{
+    Windows.clear();
+    for (auto& program : Programs) {
+        if (program.second.Large)
+            DestroyIcon(program.second.Large);
+        if (program.second.Small)
+            DestroyIcon(program.second.Small);
+    }
+    Programs.clear();
+}
 
 const WindowFacts* RefreshPass::Find(HWND window) const
 {
@@ -80,6 +110,11 @@ void GatherWindow(HWND window, RefreshPass* pass)
     if (facts.Text[0] && !cached.IconKnown) {
         cached.IconLarge = WindowIcon(window);
         cached.IconSmall = (HICON)GetClassLongPtrA(window, GCLP_HICONSM);
+        if (!cached.IconLarge) {
+            RefreshCache::ProgramIcons program = ProgramIcons(pass->Cache, cached.ProcessId);
+            cached.IconLarge = program.Large;
+            cached.IconSmall = program.Small;
+        }
         if (!cached.IconSmall)
             cached.IconSmall = cached.IconLarge;
         cached.IconKnown = true;
@@ -95,6 +130,7 @@ void GatherWindow(HWND window, RefreshPass* pass)
 RefreshPass* GatherRefreshPass(RefreshCache* cache)
 {
     RefreshPass* pass = new RefreshPass;
+    pass->Generation = ShellState.RefreshGeneration;
     pass->Cache = cache;
     pass->Windows.reserve(cache->Windows.size() + 16);
     for (auto& entry : cache->Windows)
@@ -152,7 +188,7 @@ static DWORD WINAPI RefreshThread(LPVOID)
         if (ShellState.Hidden || ShellState.PassPending)
             continue;
         if (ShellState.RefreshRequested)
-            cache.Windows.clear();  // a rebuild reads every icon afresh
+            cache.Clear();  // a rebuild reads every icon afresh
         RefreshPass* pass = GatherRefreshPass(&cache);
         ShellState.PassPending = 1;
         if (!PostMessageA(ShellState.MainWindow, WM_APPLYREFRESH, 0, (LPARAM)pass)) {
@@ -544,10 +580,14 @@ void RefreshTaskList(const RefreshPass& pass)
 
 void ApplyRefreshPass(RefreshPass* pass)
 {
-    if (pass && ShellState.ItemList)
+    // A pass gathered before the folder, its shortcuts or the options
+    // changed would list windows as they were: it is dropped, and the
+    // refresh thread, seeing the request, gathers a new one at once.
+    if (pass && ShellState.ItemList && pass->Generation == ShellState.RefreshGeneration) {
         RefreshTaskList(*pass);
+        ShellState.PassesApplied++;
+    }
     delete pass;
-    ShellState.PassesApplied++;
     ShellState.PassPending = 0;
 }
 

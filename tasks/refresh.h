@@ -11,6 +11,7 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -54,12 +55,23 @@ struct RefreshCache {
         bool Seen;
     };
     std::unordered_map<HWND, Entry> Windows;
+
+    // The first icon of each program file, for windows that give none.
+    struct ProgramIcons {
+        HICON Large;
+        HICON Small;
+    };
+    std::unordered_map<std::string, ProgramIcons> Programs;
+
+    ~RefreshCache() { Clear(); }
+    void Clear();
 };
 
 struct RefreshPass {
     std::vector<WindowFacts> Windows;  // every top-level window, in enumeration order
     std::unordered_map<HWND, size_t> Index;
     MemoryFigures Memory;
+    LONG Generation;                   // RefreshGeneration when the gather began
     RefreshCache* Cache;               // the gathering thread's, for the gather only
 
     const WindowFacts* Find(HWND window) const;
