@@ -24,6 +24,7 @@ void ResetShellState()
     ShellState.CurrentFolder = nullptr;
     ShellState.CurrentFolderIndex = 0;
     ShellState.ObjectCount = ShellState.ImageCount = 0;
+    ShellState.ItemImageOf.clear();
     ShellState.SystemTaskList.Clear();
     ShellState.TaskPropertiesWindow = nullptr;
     ShellState.CreateMode = FALSE;
@@ -32,6 +33,7 @@ void ResetShellState()
     ShellState.NewFolderMode = FALSE;
     ShellState.SelectingWithoutSwitch = FALSE;
     ShellState.LastFocus = nullptr;
+    ShellState.PendingShows.clear();
     ShellState.RefreshThreadHandle = nullptr;
     ShellState.RefreshStop = nullptr;
     ShellState.PassPending = 0;

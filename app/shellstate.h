@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <atomic>
+#include <unordered_map>
 
 #include "folders/model.h"
 
@@ -27,6 +28,12 @@ enum IconEntry {
 enum CursorEntry {
     CursorArrow, CursorSizeWE, CursorCopy, CursorMove, CursorCopyMany, CursorMoveMany, CursorNot,
     CursorEntries
+};
+
+// A show or hide request queued to another thread's window.
+struct PendingShow {
+    bool Visible;
+    DWORD Since;
 };
 
 struct ShellStateRecord {
@@ -70,6 +77,9 @@ struct ShellStateRecord {
     int CurrentFolderIndex;
     int ObjectCount;
     int ImageCount;
+    // The image of each window icon in the item image lists since the last
+    // rebuild, so that the windows of one program share one image.
+    std::unordered_map<HICON, int> ItemImageOf;
 
     // Windows that were hidden when the program started, and the desktop
     // and taskbar windows; filled once at start-up.
@@ -85,6 +95,9 @@ struct ShellStateRecord {
     // While set, selecting a folder row only marks it: used when start-up
     // selects the first folder, which is already current.
     BOOL SelectingWithoutSwitch;
+
+    // Show and hide requests not yet carried out by their windows' owners.
+    std::unordered_map<HWND, PendingShow> PendingShows;
 
     // The child that had the focus when the main window was deactivated.
     HWND LastFocus;

@@ -1,16 +1,52 @@
 #include "app/winutil.h"
 
+#include "app/shellstate.h"
+
 bool IsOwnThreadWindow(HWND window)
 {
     return GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId();
 }
 
+namespace {
+
+// A request stops counting once the window shows it, or after this long
+// (its owner may have shown or hidden the window again by itself).
+const DWORD PendingShowLifetime = 3000;
+
+bool PendingShowDone(HWND window, const PendingShow& pending)
+{
+    return !IsWindow(window) || (IsWindowVisible(window) != 0) == pending.Visible ||
+           GetTickCount() - pending.Since > PendingShowLifetime;
+}
+
+} // namespace
+
 void ShowWindowNoWait(HWND window, int command)
 {
-    if (IsOwnThreadWindow(window))
+    if (IsOwnThreadWindow(window)) {
         ShowWindow(window, command);
-    else
-        ShowWindowAsync(window, command);
+        return;
+    }
+    ShowWindowAsync(window, command);
+    ShellState.PendingShows[window] = PendingShow{command != SW_HIDE, GetTickCount()};
+}
+
+bool SeenVisible(HWND window)
+{
+    auto pending = ShellState.PendingShows.find(window);
+    if (pending == ShellState.PendingShows.end())
+        return IsWindowVisible(window) != 0;
+    if (PendingShowDone(window, pending->second)) {
+        ShellState.PendingShows.erase(pending);
+        return IsWindowVisible(window) != 0;
+    }
+    return pending->second.Visible;
+}
+
+void PrunePendingShows()
+{
+    for (auto it = ShellState.PendingShows.begin(); it != ShellState.PendingShows.end();)
+        it = PendingShowDone(it->first, it->second) ? ShellState.PendingShows.erase(it) : std::next(it);
 }
 
 bool SendMessageNoHang(HWND window, UINT message, WPARAM wParam, LPARAM lParam,

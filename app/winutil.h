@@ -3,13 +3,23 @@
 #pragma once
 #include <windows.h>
 
+#include <vector>
+
 // True when the window belongs to the calling thread.
 bool IsOwnThreadWindow(HWND window);
 
 // ShowWindow for our own windows; for other threads' windows the request is
 // queued to the owning thread (ShowWindowAsync), so a hung owner cannot
-// block the caller.
+// block the caller, and remembered until it has taken effect.
 void ShowWindowNoWait(HWND window, int command);
+
+// Whether a window is to be taken as visible: as the system says, unless
+// we have asked its (other) thread to show or hide it and the request has
+// not been carried out yet, in which case as we asked. Interface thread
+// only.
+bool SeenVisible(HWND window);
+// Forgets the requests that are carried out, overtaken or of dead windows.
+void PrunePendingShows();
 
 // Reads a window's text into buffer (size bytes, always terminated) without
 // waiting on the window's owner: other processes' windows answer from the

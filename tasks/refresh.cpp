@@ -289,21 +289,40 @@ int RowIndexOf(LPARAM data)
     return (int)SendMessageA(Items(), LVM_FINDITEMA, (WPARAM)-1, (LPARAM)&find);
 }
 
-// Adds a window's icons to both image lists; true when both took it.
-bool AddWindowImages(const WindowFacts& facts)
+// The image index of a window's icons, adding them to both image lists the
+// first time they are seen since the last rebuild; -1 when the lists
+// refused them. Windows of one program share one image.
+int WindowImage(const WindowFacts& facts)
 {
     HICON large = facts.IconLarge ? facts.IconLarge : DefaultIcon();
     HICON small = facts.IconSmall ? facts.IconSmall : large;
+    auto known = ShellState.ItemImageOf.find(large);
+    if (known != ShellState.ItemImageOf.end())
+        return known->second;
     int inSmall = ImageList_AddIcon(ShellState.ItemImagesSmall, small);
     int inLarge = ImageList_AddIcon(ShellState.ItemImagesLarge, large);
-    if (inSmall >= 0 && inLarge >= 0)
-        return true;
-    // Another process's icon may be gone by now: fall back on ours.
+    if (inSmall >= 0 && inLarge >= 0 && inSmall == inLarge) {
+        ShellState.ItemImageOf[large] = inLarge;
+        ShellState.ImageCount = inLarge + 1;
+        return inLarge;
+    }
+    // Another process's icon may be gone by now: keep both lists in step
+    // with the default icon.
     if (inSmall < 0)
         ImageList_AddIcon(ShellState.ItemImagesSmall, DefaultIcon());
     if (inLarge < 0)
         ImageList_AddIcon(ShellState.ItemImagesLarge, DefaultIcon());
-    return false;
+    ShellState.ImageCount = ImageList_GetImageCount(ShellState.ItemImagesLarge);
+    return -1;
+}
+
+void SetRowImage(int row, int image)
+{
+    LVITEMA item = {};
+    item.mask = LVIF_IMAGE;
+    item.iItem = row;
+    item.iImage = image;
+    SendMessageA(Items(), LVM_SETITEMA, 0, (LPARAM)&item);
 }
 
 void SetTaskCells(int row, const WindowFacts& facts)
@@ -337,7 +356,8 @@ void SetShortcutCells(int row, const Shortcut* shortcut)
 
 bool IsListedWindow(const WindowFacts& facts)
 {
-    if (!facts.Visible || facts.Window == ShellState.MainWindow || facts.OwnProcess ||
+    // A window we have just put away may not have gone yet.
+    if (!facts.Visible || !SeenVisible(facts.Window) || facts.Window == ShellState.MainWindow || facts.OwnProcess ||
         facts.Owned || IsShellClass(facts.ClassName))
         return false;
     if (ClassIs(facts.ClassName, "Progman") && !Settings.Progman)
@@ -388,8 +408,8 @@ void ListWindow(const WindowFacts& facts, RowValues& rows)
     }
 
     SetTaskCells(row, facts);
-    if (AddWindowImages(facts))
-        ShellState.ImageCount++;
+    int image = WindowImage(facts);
+    SetRowImage(row, image >= 0 ? image : WindowImage(WindowFacts{}));
     RedrawRow(row);
     ShellState.ObjectCount++;
 }
@@ -414,9 +434,9 @@ void AddContainedRows(const RefreshPass& pass, const ContainedList* list, RowVal
         if (row < 0)
             continue;
         rows.Values.insert((LPARAM)entry->Window);
-        AddWindowImages(*facts);
+        int image = WindowImage(*facts);
+        SetRowImage(row, image >= 0 ? image : WindowImage(WindowFacts{}));
         RedrawRow(row);
-        ShellState.ImageCount++;
         ShellState.ObjectCount++;
     }
 }
@@ -437,7 +457,8 @@ HICON ComposeShortcutIcon(HICON base, HICON arrow, int size)
     return icon;
 }
 
-void AddShortcutImages(Shortcut* shortcut)
+// Appends the shortcut's composed icons; returns their image index.
+int AddShortcutImages(Shortcut* shortcut)
 {
     HICON base = GetShortcutIcon(shortcut);
     if (!base)
@@ -447,11 +468,13 @@ void AddShortcutImages(Shortcut* shortcut)
     HICON large = ComposeShortcutIcon(base, ShellState.IconTable[IconShortcut], 32);
     HICON small = ComposeShortcutIcon(base, smallArrow ? smallArrow : ShellState.IconTable[IconShortcut], 16);
     ImageList_AddIcon(ShellState.ItemImagesSmall, small ? small : base);
-    ImageList_AddIcon(ShellState.ItemImagesLarge, large ? large : base);
+    int image = ImageList_AddIcon(ShellState.ItemImagesLarge, large ? large : base);
     if (small)
         DestroyIcon(small);
     if (large)
         DestroyIcon(large);
+    ShellState.ImageCount = ImageList_GetImageCount(ShellState.ItemImagesLarge);
+    return image;
 }
 
 void AddShortcutRows(RowValues& rows)
@@ -472,10 +495,11 @@ void AddShortcutRows(RowValues& rows)
             continue;
         rows.Values.insert((LPARAM)shortcut);
         SetRowPosition(row, shortcut->Position);
-        AddShortcutImages(shortcut);
+        int image = AddShortcutImages(shortcut);
+        if (image >= 0)
+            SetRowImage(row, image);
         RedrawRow(row);
         ShellState.ObjectCount++;
-        ShellState.ImageCount++;
     }
 }
 
@@ -524,8 +548,10 @@ void RecreateImageLists()
         ImageList_Destroy(ShellState.ItemImagesLarge);
     if (ShellState.ItemImagesSmall)
         ImageList_Destroy(ShellState.ItemImagesSmall);
-    ShellState.ItemImagesLarge = ImageList_Create(32, 32, ILC_MASK | ILC_COLOR32, 1, 0);
-    ShellState.ItemImagesSmall = ImageList_Create(16, 16, ILC_MASK | ILC_COLOR32, 1, 0);
+    // Grown in steps: growing by one image copies the whole list each time.
+    ShellState.ItemImagesLarge = ImageList_Create(32, 32, ILC_MASK | ILC_COLOR32, 16, 32);
+    ShellState.ItemImagesSmall = ImageList_Create(16, 16, ILC_MASK | ILC_COLOR32, 16, 32);
+    ShellState.ItemImageOf.clear();
     SendMessageA(Items(), LVM_SETIMAGELIST, LVSIL_NORMAL, (LPARAM)ShellState.ItemImagesLarge);
     SendMessageA(Items(), LVM_SETIMAGELIST, LVSIL_SMALL, (LPARAM)ShellState.ItemImagesSmall);
 }
@@ -556,6 +582,7 @@ void RefreshTaskList(const RefreshPass& pass)
         SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
         RecreateImageLists();
     }
+    PrunePendingShows();
     RowValues rows = CurrentRowValues();
     ShellState.ObjectCount = RowCount(list);
 

@@ -21,7 +21,7 @@ bool IsOwnProcessWindow(HWND window)
 // screen. Our own windows (the main window, an open dialog) stay.
 void ContainWindow(HWND window)
 {
-    if (window == ShellState.MainWindow || !IsWindowVisible(window) || IsOwnProcessWindow(window))
+    if (window == ShellState.MainWindow || !SeenVisible(window) || IsOwnProcessWindow(window))
         return;
     char className[MaxText] = "";
     GetClassNameA(window, className, MaxText);

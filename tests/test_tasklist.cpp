@@ -222,6 +222,45 @@ TEST_F(TaskListTest, LeavingAndEnteringAFolderBringsWindowsBackAsTheyWere)
     EXPECT_TRUE(WaitForRow(big));
 }
 
+TEST_F(TaskListTest, SwitchingAwayAndBackAtOnceLosesNoWindow)
+{
+    // The windows' owner has not hidden them yet when the second switch
+    // runs: they must not be put away a second time, into the other folder.
+    std::string args;
+    for (int i = 0; i < 30; i++)
+        args += "--window \"Quick " + std::to_string(i) + "\" ";
+    Fixture app;
+    ASSERT_TRUE(app.Start(args));
+    std::vector<HWND> windows = app.Windows();
+    ASSERT_EQ(windows.size(), 30u);
+    int games = AddFolder("Games");
+    for (int round = 0; round < 3; round++) {
+        SelectFolder(games);
+        SelectFolder(0);
+    }
+    EXPECT_EQ(FolderAt(games)->Contained->Head, nullptr);
+    EXPECT_EQ(FolderAt(0)->Contained->Head, nullptr);
+    EXPECT_TRUE(WaitFor([&] {
+        for (HWND window : windows)
+            if (!IsWindowVisible(window))
+                return false;
+        return true;
+    }, 10000));
+    for (HWND window : windows)
+        EXPECT_TRUE(WaitForRow(window));
+
+    // Away and back once more with a pause: still all there.
+    SelectFolder(games);
+    PumpFor(300);
+    SelectFolder(0);
+    EXPECT_TRUE(WaitFor([&] {
+        for (HWND window : windows)
+            if (!IsWindowVisible(window))
+                return false;
+        return true;
+    }, 10000));
+}
+
 TEST_F(TaskListTest, AWindowHiddenByTheUserStaysHiddenAcrossFolderChanges)
 {
     Fixture app;
