@@ -530,6 +530,8 @@ LRESULT OnNotify(NMHDR* header)
     case TBN_QUERYINSERT:
     case TBN_QUERYDELETE:
         return 1;
+    case TBN_RESTORE:
+        return ToolbarOnRestore((NMTBRESTORE*)header);
     case TBN_CUSTHELP:
         WinHelpA(ShellState.MainWindow, HelpFile, HELP_KEY, (ULONG_PTR) "Toolbar");
         return 0;

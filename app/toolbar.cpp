@@ -121,3 +121,25 @@ BOOL ToolbarOnGetButtonInfo(NMTOOLBARA* request)
     }
     return TRUE;
 }
+
+LRESULT ToolbarOnRestore(NMTBRESTORE* restore)
+{
+    if (restore->iItem < 0 || restore->tbButton.fsStyle & TBSTYLE_SEP)
+        return 0;
+    // Some toolbars save a separator as command 0.
+    if (restore->tbButton.idCommand == 0) {
+        restore->tbButton.iBitmap = 0;
+        restore->tbButton.fsState = TBSTATE_ENABLED;
+        restore->tbButton.fsStyle = TBSTYLE_SEP;
+        return 0;
+    }
+    for (const TBBUTTON& entry : ToolbarButtonTable) {
+        if (entry.fsStyle != TBSTYLE_SEP && entry.idCommand == restore->tbButton.idCommand) {
+            restore->tbButton.iBitmap = entry.iBitmap;
+            restore->tbButton.fsState = entry.fsState;
+            restore->tbButton.fsStyle = entry.fsStyle;
+            return 0;
+        }
+    }
+    return 0;
+}

@@ -20,5 +20,8 @@ UINT ToolbarStringOfEntry(int entry);
 
 // TTN_NEEDTEXT: points the tooltip at the command's string resource.
 void ToolbarOnNeedText(NMHDR* header);
+// TBN_RESTORE: fills in each restored button from the table by its
+// command, so that a saved arrangement comes back with its images.
+LRESULT ToolbarOnRestore(NMTBRESTORE* restore);
 // TBN_GETBUTTONINFO: entry n of the customisation list; FALSE once it ends.
 BOOL ToolbarOnGetButtonInfo(NMTOOLBARA* request);

@@ -20,7 +20,7 @@ void OwnedText::Set(const char* value)
 {
     char* copy = nullptr;
     if (value) {
-        size_t length = strnlen(value, MaxText - 1);
+        size_t length = strnlen(value, MaxTextLength);
         copy = (char*)malloc(length + 1);
         if (copy) {
             memcpy(copy, value, length);

@@ -10,7 +10,7 @@
 #include "settings/settings.h"
 
 // An owned copy of a text. Reading never yields null: an absent text reads
-// as "". Setting stores a copy of at most MaxText - 1 bytes; when the copy
+// as "". Setting stores a copy of at most MaxTextLength bytes; when the copy
 // cannot be allocated the text becomes absent.
 class OwnedText {
 public:

@@ -54,7 +54,7 @@ void RunHistoryInsert(const char* command)
         return;
     if (RunHistory.Slot[0] && lstrcmpiA(RunHistory.Slot[0], command) == 0)
         return;
-    size_t length = strnlen(command, MaxText - 1);
+    size_t length = strnlen(command, MaxTextLength);
     char* copy = (char*)malloc(length + 1);
     if (!copy)
         return;

@@ -4,6 +4,9 @@
 
 // Every text the program handles fits in this many bytes, terminator included.
 const int MaxText = 260;
+// The longest text the program keeps: the registry store reads back only
+// texts shorter than MaxText bytes with their terminator.
+const int MaxTextLength = MaxText - 2;
 
 // A key combination: low word the virtual-key code, high word the modifier
 // flags exactly as RegisterHotKey takes them (1 Alt, 2 Ctrl, 4 Shift).

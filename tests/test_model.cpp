@@ -90,10 +90,11 @@ TEST_F(ModelTest, StringsNeverReadNullAndAreOwnedCopies)
     shortcut->Title.Set(nullptr);
     EXPECT_STREQ(shortcut->Title.Get(), "");
 
-    // A text never grows past what every 260-byte buffer of the program holds.
+    // A text never grows past what every 260-byte buffer of the program
+    // holds, and what the registry store reads back.
     std::string longText(1000, 'a');
     shortcut->CommandLine.Set(longText.c_str());
-    EXPECT_EQ(strlen(shortcut->CommandLine.Get()), (size_t)MaxText - 1);
+    EXPECT_EQ(strlen(shortcut->CommandLine.Get()), (size_t)MaxTextLength);
 }
 
 TEST_F(ModelTest, ShortcutListEndsStayRightWhenRemoving)

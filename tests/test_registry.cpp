@@ -1,0 +1,557 @@
+// The registry store: first start, a full round trip, the layout's limits
+// and rules, and registries edited by hand.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <aclapi.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "app/resource.h"
+#include "app/shellstate.h"
+#include "folders/model.h"
+#include "settings/registry.h"
+#include "settings/settings.h"
+#include "app_session.h"
+#include "corvanix_process.h"
+#include "session_probe.h"
+#include "wait.h"
+
+namespace {
+
+const char Product[] = "Software\\Zarn\\Corvanix";
+const char Folders[] = "Software\\Zarn\\Corvanix\\Folders";
+const char History[] = "Software\\Zarn\\Corvanix\\History";
+
+HKEY Create(const std::string& path)
+{
+    HKEY key = nullptr;
+    RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                    nullptr);
+    return key;
+}
+
+bool KeyExists(const std::string& path)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+void PutText(const std::string& path, const std::string& name, const std::string& text)
+{
+    HKEY key = Create(path);
+    RegSetValueExA(key, name.c_str(), 0, REG_SZ, (const BYTE*)text.c_str(), (DWORD)text.size() + 1);
+    RegCloseKey(key);
+}
+
+void PutDword(const std::string& path, const std::string& name, DWORD value)
+{
+    HKEY key = Create(path);
+    RegSetValueExA(key, name.c_str(), 0, REG_DWORD, (const BYTE*)&value, sizeof value);
+    RegCloseKey(key);
+}
+
+void PutBinary(const std::string& path, const std::string& name, const void* data, DWORD size)
+{
+    HKEY key = Create(path);
+    RegSetValueExA(key, name.c_str(), 0, REG_BINARY, (const BYTE*)data, size);
+    RegCloseKey(key);
+}
+
+bool GetValue(const std::string& path, const std::string& name, std::vector<BYTE>* data,
+              DWORD* type = nullptr)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    DWORD size = 0, kind = 0;
+    LONG result = RegQueryValueExA(key, name.c_str(), nullptr, &kind, nullptr, &size);
+    if (result == ERROR_SUCCESS) {
+        data->resize(size);
+        result = RegQueryValueExA(key, name.c_str(), nullptr, &kind, data->data(), &size);
+    }
+    RegCloseKey(key);
+    if (type)
+        *type = kind;
+    return result == ERROR_SUCCESS;
+}
+
+std::string GetText(const std::string& path, const std::string& name)
+{
+    std::vector<BYTE> data;
+    if (!GetValue(path, name, &data) || data.empty())
+        return "<missing>";
+    return std::string((const char*)data.data());
+}
+
+DWORD GetDword(const std::string& path, const std::string& name)
+{
+    std::vector<BYTE> data;
+    DWORD value = 0xDEADBEEF;
+    if (GetValue(path, name, &data) && data.size() == 4)
+        memcpy(&value, data.data(), 4);
+    return value;
+}
+
+std::vector<std::string> SubKeys(const std::string& path)
+{
+    std::vector<std::string> names;
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return names;
+    char name[MaxText];
+    for (DWORD i = 0; RegEnumKeyA(key, i, name, sizeof name) == ERROR_SUCCESS; i++)
+        names.push_back(name);
+    RegCloseKey(key);
+    return names;
+}
+
+std::string FolderKey(int i)
+{
+    return std::string(Folders) + "\\" + std::to_string(i);
+}
+
+class RegistryTest : public ::testing::Test {
+protected:
+    void SetUp() override { FreshStart(); }
+    void TearDown() override
+    {
+        session.Exit();
+        ResetSettings();
+        CleanRegistry();
+    }
+    // Exits (which saves) and starts afresh from the registry alone.
+    void Restart()
+    {
+        session.Exit();
+        ResetSettings();
+        ASSERT_TRUE(session.Start());
+    }
+    AppSession session;
+};
+
+TEST_F(RegistryTest, AFirstStartHasEveryDefaultAndOneFolderMain)
+{
+    ASSERT_TRUE(session.Start());
+    // The load itself creates the four keys.
+    for (const char* key : {"Software\\Zarn", Product, History, Folders})
+        EXPECT_TRUE(KeyExists(key)) << key;
+    EXPECT_EQ(Settings.Priority, 2u);
+    EXPECT_EQ(Settings.TaskBar, 1u);
+    EXPECT_EQ(Settings.nViewX, 70u);
+    EXPECT_EQ(Settings.Color, 0x00C0C0C0u);
+    EXPECT_EQ(Settings.AcquireLength, 12u);
+    EXPECT_EQ(Settings.HotKey, 0u);
+    EXPECT_EQ(RunHistoryCount(), 0);
+    ASSERT_EQ(FolderCount(), 1);
+    EXPECT_STREQ(FolderAt(0)->Title.Get(), "Main");
+    EXPECT_EQ(FolderAt(0)->HotKey, 0x00030070u);
+    EXPECT_EQ(FolderAt(0)->ListSystemTasks, 0u);
+    EXPECT_EQ(ShortcutCount(FolderAt(0)), 0);
+    // Nothing is written before a save.
+    EXPECT_EQ(GetText(Product, "Version"), "<missing>");
+}
+
+TEST_F(RegistryTest, EverythingSurvivesAnExitAndAStart)
+{
+    ASSERT_TRUE(session.Start());
+    Settings.Priority = 1;
+    Settings.Top = 1;
+    Settings.Progman = 1;
+    Settings.AutoClose = 1;
+    Settings.nViewX = 123;
+    Settings.Color = RGB(10, 20, 30);
+    Settings.HotKey = MakeHotKeyCode(VK_F7, HotKeyCtrl | HotKeyShift);
+    session.Command(IDM_SMALLICONS);
+    session.Command(IDM_STATUSBAR);  // off
+    SetWindowPos(ShellState.MainWindow, nullptr, 50, 60, 500, 300, SWP_NOZORDER);
+    session.Command(IDM_DETAILS);
+    SendMessageA(ShellState.ItemList, LVM_SETCOLUMNWIDTH, 0, 150);
+    SendMessageA(ShellState.ItemList, LVM_SETCOLUMNWIDTH, 5, 44);
+    session.Command(IDM_LIST);
+    RunHistoryInsert("notepad");
+    RunHistoryInsert("\"C:\\Program Files\\Ed\\ed.exe\" letter.txt");
+
+    Folder* main = FolderAt(0);
+    main->HotKey = MakeHotKeyCode(VK_F2, HotKeyAlt);
+    Shortcut* a = AddShortcut(main);
+    a->Title.Set("Editor");
+    a->CommandLine.Set("\"C:\\Program Files\\Ed\\ed.exe\" -n");
+    a->WorkingDirectory.Set("\"C:\\Work Dir\"");
+    a->IconFile.Set("C:\\icons.dll");
+    a->IconIndex = -3;
+    a->ShowState = 2;
+    a->Priority = 3;
+    a->SeparateMemory = 0;
+    a->MultipleInstances = 1;
+    a->ContainInFolder = 0;
+    a->Position = {-20, 4000};
+    Shortcut* b = AddShortcut(main);
+    b->Title.Set("Second");
+    Folder* games = CreateFolder("Games", MakeHotKeyCode('G', HotKeyCtrl | HotKeyAlt), 1);
+    Shortcut* c = AddShortcut(games);
+    c->Title.Set("Cards");
+    c->CommandLine.Set("cards.exe");
+    c->ShowState = 1;
+
+    Restart();
+    EXPECT_EQ(Settings.Priority, 1u);
+    EXPECT_EQ(Settings.Top, 1u);
+    EXPECT_EQ(Settings.Progman, 1u);
+    EXPECT_EQ(Settings.AutoClose, 1u);
+    EXPECT_EQ(Settings.StatusBar, 0u);
+    EXPECT_EQ(Settings.nViewX, 123u);
+    EXPECT_EQ(Settings.Color, RGB(10, 20, 30));
+    EXPECT_EQ(Settings.HotKey, MakeHotKeyCode(VK_F7, HotKeyCtrl | HotKeyShift));
+    EXPECT_EQ(Settings.View, 2u);
+    EXPECT_EQ(Settings.Window.left, 50);
+    EXPECT_EQ(Settings.Window.top, 60);
+    EXPECT_EQ(Settings.Window.right, 550);
+    EXPECT_EQ(Settings.Window.bottom, 360);
+    RECT frame;
+    GetWindowRect(ShellState.MainWindow, &frame);
+    EXPECT_EQ(frame.left, 50);
+    EXPECT_EQ(frame.right, 550);
+    EXPECT_EQ(Settings.ColWidth[0], 150);
+    EXPECT_EQ(Settings.ColWidth[5], 44);
+    EXPECT_EQ(Settings.ColWidth[1], 54);
+    EXPECT_EQ(GetWindowLongA(ShellState.ItemList, GWL_STYLE) & LVS_TYPEMASK, LVS_LIST);
+    EXPECT_FALSE(IsWindowVisible(ShellState.StatusWindow));
+    ASSERT_EQ(RunHistoryCount(), 2);
+    EXPECT_STREQ(RunHistoryText(0), "\"C:\\Program Files\\Ed\\ed.exe\" letter.txt");
+    EXPECT_STREQ(RunHistoryText(1), "notepad");
+
+    ASSERT_EQ(FolderCount(), 2);
+    main = FolderAt(0);
+    games = FolderAt(1);
+    EXPECT_STREQ(main->Title.Get(), "Main");
+    EXPECT_EQ(main->HotKey, MakeHotKeyCode(VK_F2, HotKeyAlt));
+    EXPECT_STREQ(games->Title.Get(), "Games");
+    EXPECT_EQ(games->HotKey, MakeHotKeyCode('G', HotKeyCtrl | HotKeyAlt));
+    EXPECT_EQ(games->ListSystemTasks, 1u);
+    ASSERT_EQ(ShortcutCount(main), 2);
+    a = main->First;
+    EXPECT_STREQ(a->Title.Get(), "Editor");
+    EXPECT_STREQ(a->CommandLine.Get(), "\"C:\\Program Files\\Ed\\ed.exe\" -n");
+    EXPECT_STREQ(a->WorkingDirectory.Get(), "\"C:\\Work Dir\"");
+    EXPECT_STREQ(a->IconFile.Get(), "C:\\icons.dll");
+    EXPECT_EQ(a->IconIndex, -3);
+    EXPECT_EQ(a->ShowState, 2);
+    EXPECT_EQ(a->Priority, 3u);
+    EXPECT_EQ(a->SeparateMemory, 0u);
+    EXPECT_EQ(a->MultipleInstances, 1u);
+    EXPECT_EQ(a->ContainInFolder, 0u);
+    EXPECT_EQ(a->Position.x, -20);
+    EXPECT_EQ(a->Position.y, 4000);
+    EXPECT_STREQ(main->Last->Title.Get(), "Second");
+    EXPECT_EQ(main->Last->SeparateMemory, 1u);  // a new shortcut's, saved and read back
+    ASSERT_EQ(ShortcutCount(games), 1);
+    EXPECT_STREQ(games->First->CommandLine.Get(), "cards.exe");
+    EXPECT_EQ(games->First->ShowState, 1);
+
+    // The layout as written.
+    EXPECT_EQ(GetText(Product, "Version"), "4.5.169");
+    std::vector<BYTE> data;
+    DWORD type = 0;
+    ASSERT_TRUE(GetValue(Product, "Color", &data, &type));
+    EXPECT_EQ(type, (DWORD)REG_BINARY);
+    EXPECT_EQ(data.size(), 4u);
+    ASSERT_TRUE(GetValue(Product, "Window", &data, &type));
+    EXPECT_EQ(data.size(), 16u);
+    ASSERT_TRUE(GetValue(Product, "ColWidth", &data, &type));
+    EXPECT_EQ(data.size(), 12u);
+    ASSERT_TRUE(GetValue(FolderKey(0), "Z0", &data, &type));
+    EXPECT_EQ(type, (DWORD)REG_BINARY);
+    EXPECT_EQ(data.size(), 8u);
+    EXPECT_EQ(GetText(Folders, "1"), "Games");
+    EXPECT_EQ(GetDword(FolderKey(0), "W0"), 2u);
+    EXPECT_EQ(GetText(FolderKey(1), "T0"), "Cards");
+    EXPECT_FALSE(GetValue(Product, "AcquireLength", &data));
+}
+
+TEST_F(RegistryTest, AGapInTheFolderNumbersEndsTheFolders)
+{
+    PutText(Folders, "0", "Zero");
+    PutText(Folders, "1", "One");
+    PutText(Folders, "3", "Three");
+    PutText(FolderKey(3), "T0", "Lost");
+    ASSERT_TRUE(session.Start());
+    ASSERT_EQ(FolderCount(), 2);
+    EXPECT_STREQ(FolderAt(1)->Title.Get(), "One");
+    EXPECT_EQ(FolderAt(0)->HotKey, 0u);  // no "0" value: no hot key
+}
+
+TEST_F(RegistryTest, ADeletedFolderLeavesNoStaleSubkey)
+{
+    for (int i = 0; i < 3; i++) {
+        PutText(Folders, std::to_string(i), "Folder " + std::to_string(i));
+        PutText(FolderKey(i), "T0", "Shortcut of " + std::to_string(i));
+        PutText(FolderKey(i), "T1", "Another of " + std::to_string(i));
+    }
+    ASSERT_TRUE(session.Start());
+    ASSERT_EQ(FolderCount(), 3);
+    // Take the middle folder out as folder deletion does.
+    Folder* middle = FolderAt(1);
+    SendMessageA(ShellState.FolderPane, LVM_DELETEITEM, 1, 0);
+    FreeFolder(middle);
+    RemoveShortcut(FolderAt(1), FolderAt(1)->Last);
+    session.Exit();
+
+    std::vector<std::string> subkeys = SubKeys(Folders);
+    EXPECT_EQ(subkeys, (std::vector<std::string>{"0", "1"}));
+    EXPECT_EQ(GetText(Folders, "1"), "Folder 2");
+    EXPECT_EQ(GetText(Folders, "2"), "<missing>");
+    EXPECT_EQ(GetText(FolderKey(1), "T0"), "Shortcut of 2");
+    EXPECT_EQ(GetText(FolderKey(1), "T1"), "<missing>");
+}
+
+TEST_F(RegistryTest, TheLimitsAre64FoldersAnd500Shortcuts)
+{
+    for (int i = 0; i < 65; i++)
+        PutText(Folders, std::to_string(i), "F" + std::to_string(i));
+    HKEY key = Create(FolderKey(0));
+    for (int j = 0; j < 501; j++) {
+        std::string name = "T" + std::to_string(j), title = "S" + std::to_string(j);
+        RegSetValueExA(key, name.c_str(), 0, REG_SZ, (const BYTE*)title.c_str(), (DWORD)title.size() + 1);
+    }
+    RegCloseKey(key);
+    ASSERT_TRUE(session.Start());
+    EXPECT_EQ(FolderCount(), 64);
+    EXPECT_STREQ(FolderAt(63)->Title.Get(), "F63");
+    EXPECT_EQ(ShortcutCount(FolderAt(0)), 500);
+    EXPECT_STREQ(FolderAt(0)->Last->Title.Get(), "S499");
+}
+
+TEST_F(RegistryTest, HistoryLoadsOldestFirstAndCollapsesRepeats)
+{
+    PutText(History, "0", "NOTEPAD");
+    PutText(History, "1", "notepad");
+    PutText(History, "2", "calc");
+    PutText(History, "3", "");
+    PutText(History, "5", "winver");
+    ASSERT_TRUE(session.Start());
+    ASSERT_EQ(RunHistoryCount(), 3);
+    EXPECT_STREQ(RunHistoryText(0), "notepad");  // value 1, read first, stays
+    EXPECT_STREQ(RunHistoryText(1), "calc");
+    EXPECT_STREQ(RunHistoryText(2), "winver");
+}
+
+TEST_F(RegistryTest, ASaveInAnIconViewWritesDetailWidthsAndKeepsTheView)
+{
+    ASSERT_TRUE(session.Start());
+    session.Command(IDM_DETAILS);
+    SendMessageA(ShellState.ItemList, LVM_SETCOLUMNWIDTH, 2, 77);
+    session.Command(IDM_LARGEICONS);
+    SaveSettings();
+    PumpFor(100);
+    EXPECT_EQ(GetWindowLongA(ShellState.ItemList, GWL_STYLE) & LVS_TYPEMASK, LVS_ICON);
+    EXPECT_EQ(Settings.View, 0u);
+    EXPECT_EQ(GetDword(Product, "View"), 0u);
+    std::vector<BYTE> widths;
+    ASSERT_TRUE(GetValue(Product, "ColWidth", &widths));
+    ASSERT_EQ(widths.size(), 12u);
+    EXPECT_EQ(widths[4] | widths[5] << 8, 77);
+    EXPECT_EQ(widths[0] | widths[1] << 8, 103);
+    // Windows NT: all six columns have widths.
+    EXPECT_NE(widths[10] | widths[11] << 8, 0);
+}
+
+TEST_F(RegistryTest, AHiddenToolbarKeepsItsRearrangedButtons)
+{
+    ASSERT_TRUE(session.Start());
+    HWND toolbar = ShellState.ToolbarWindow;
+    ASSERT_EQ(SendMessageA(toolbar, TB_BUTTONCOUNT, 0, 0), 18);
+    SendMessageA(toolbar, TB_DELETEBUTTON, 17, 0);  // Help
+    SendMessageA(toolbar, TB_DELETEBUTTON, 1, 0);   // Open
+    session.Command(IDM_TOOLBAR);  // hidden
+    EXPECT_EQ(Settings.ToolBar, 0u);
+    session.Exit();
+    ResetSettings();
+    ASSERT_TRUE(session.Start());
+    EXPECT_EQ(Settings.ToolBar, 0u);
+    EXPECT_FALSE(IsWindowVisible(ShellState.ToolbarWindow));
+    EXPECT_EQ(SendMessageA(ShellState.ToolbarWindow, TB_BUTTONCOUNT, 0, 0), 16);
+    TBBUTTON button = {};
+    SendMessageA(ShellState.ToolbarWindow, TB_GETBUTTON, 1, (LPARAM)&button);
+    EXPECT_EQ(button.idCommand, IDM_MINIMIZE);
+    EXPECT_EQ(button.iBitmap, 2);
+    SendMessageA(ShellState.ToolbarWindow, TB_GETBUTTON, 2, (LPARAM)&button);
+    EXPECT_EQ(button.fsStyle & TBSTYLE_SEP, TBSTYLE_SEP);
+    // The arrangement is kept apart from the visibility flag.
+    std::vector<BYTE> arrangement;
+    EXPECT_TRUE(GetValue(Product, "ToolbarButtons", &arrangement));
+    EXPECT_GT(arrangement.size(), 4u);
+    EXPECT_EQ(GetDword(Product, "ToolBar"), 0u);
+}
+
+TEST_F(RegistryTest, KeysGetTheHivesDefaultSecurityNotANullDacl)
+{
+    ASSERT_TRUE(session.Start());
+    session.Exit();
+    for (const char* path : {"Software\\Zarn", Product, History, Folders}) {
+        HKEY key;
+        ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, READ_CONTROL, &key), ERROR_SUCCESS);
+        PACL dacl = nullptr;
+        PSECURITY_DESCRIPTOR descriptor = nullptr;
+        DWORD result = GetSecurityInfo(key, SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr,
+                                       nullptr, &dacl, nullptr, &descriptor);
+        EXPECT_EQ(result, (DWORD)ERROR_SUCCESS) << path;
+        BOOL present = FALSE, defaulted = FALSE;
+        PACL read = nullptr;
+        if (descriptor)
+            GetSecurityDescriptorDacl(descriptor, &present, &read, &defaulted);
+        // A present but null DACL would grant everyone everything.
+        EXPECT_FALSE(present && read == nullptr) << path;
+        LocalFree(descriptor);
+        RegCloseKey(key);
+    }
+}
+
+TEST_F(RegistryTest, AHandEditedRegistryGivesDefaultsAndLosesNothingValid)
+{
+    // Options of the wrong type or size, out-of-range values.
+    PutText(Product, "Priority", "3");
+    PutBinary(Product, "nViewX", "\x50\x00", 2);
+    PutDword(Product, "Top", 7);
+    PutDword(Product, "StatusBar", 0);
+    BYTE shortWindow[8] = {1, 2, 3, 4, 5, 6, 7, 8};
+    PutBinary(Product, "Window", shortWindow, sizeof shortWindow);
+    PutBinary(Product, "ColWidth", "\x10\x00", 2);
+    PutDword(Product, "AcquireLength", 5);
+    // History: an over-long command does not load; the others do.
+    PutText(History, "0", std::string(300, 'x'));
+    PutText(History, "1", "calc");
+    // Folder 0: no "0" or "1"; shortcuts with missing and bad values.
+    PutText(Folders, "0", "Edited");
+    PutText(FolderKey(0), "T0", "No Values");
+    PutText(FolderKey(0), "T1", "Bad Values");
+    PutText(FolderKey(0), "C1", std::string(400, 'c'));
+    PutDword(FolderKey(0), "W1", 9);
+    PutDword(FolderKey(0), "P1", 12);
+    PutText(FolderKey(0), "X1", "not a number");
+    PutBinary(FolderKey(0), "Z1", "\x01\x02\x03", 3);
+    PutDword(FolderKey(0), "N1", 5);
+    PutText(FolderKey(0), "D1", "C:\\Kept");
+    // Folder 1 with an over-long title ends the folders.
+    PutText(Folders, "1", std::string(260, 'f'));
+    PutText(Folders, "2", "After");
+
+    ASSERT_TRUE(session.Start());
+    EXPECT_EQ(Settings.Priority, 2u);
+    EXPECT_EQ(Settings.nViewX, 70u);
+    EXPECT_EQ(Settings.Top, 1u);  // a flag: 7 counts as set
+    EXPECT_EQ(Settings.StatusBar, 0u);
+    EXPECT_EQ(Settings.Window.right, 0);
+    EXPECT_EQ(Settings.ColWidth[0], 103);
+    EXPECT_EQ(Settings.AcquireLength, 5u);
+    ASSERT_EQ(RunHistoryCount(), 1);
+    EXPECT_STREQ(RunHistoryText(0), "calc");
+    ASSERT_EQ(FolderCount(), 1);
+    Folder* folder = FolderAt(0);
+    EXPECT_STREQ(folder->Title.Get(), "Edited");
+    EXPECT_EQ(folder->HotKey, 0u);
+    ASSERT_EQ(ShortcutCount(folder), 2);
+    Shortcut* none = folder->First;
+    EXPECT_STREQ(none->CommandLine.Get(), "");
+    EXPECT_EQ(none->ShowState, 0);
+    EXPECT_EQ(none->SeparateMemory, 0u);
+    EXPECT_EQ(none->ContainInFolder, 1u);
+    EXPECT_EQ(none->Position.x, 0);
+    Shortcut* bad = folder->Last;
+    EXPECT_STREQ(bad->CommandLine.Get(), "");
+    EXPECT_STREQ(bad->WorkingDirectory.Get(), "C:\\Kept");
+    EXPECT_EQ(bad->ShowState, 0);
+    EXPECT_EQ(bad->Priority, 0u);
+    EXPECT_EQ(bad->IconIndex, 0);
+    EXPECT_EQ(bad->MultipleInstances, 1u);
+    EXPECT_EQ(bad->Position.y, 0);
+
+    // The next save writes a clean layout that loads to the same.
+    Restart();
+    EXPECT_EQ(GetDword(Product, "Priority"), 2u);
+    EXPECT_EQ(GetDword(Product, "Top"), 1u);
+    EXPECT_EQ(GetText(Folders, "1"), "<missing>");
+    EXPECT_EQ(GetDword(FolderKey(0), "W1"), 0u);
+    EXPECT_EQ(GetText(FolderKey(0), "D1"), "C:\\Kept");
+    ASSERT_EQ(FolderCount(), 1);
+    EXPECT_EQ(ShortcutCount(FolderAt(0)), 2);
+    EXPECT_STREQ(FolderAt(0)->Last->WorkingDirectory.Get(), "C:\\Kept");
+    EXPECT_EQ(RunHistoryCount(), 1);
+}
+
+TEST_F(RegistryTest, AWindowRectangleOffEveryScreenIsNotUsed)
+{
+    LONG farAway[4] = {-30000, -30000, -29500, -29700};
+    PutBinary(Product, "Window", farAway, sizeof farAway);
+    ASSERT_TRUE(session.Start());
+    RECT frame, desktop;
+    GetWindowRect(ShellState.MainWindow, &frame);
+    GetWindowRect(GetDesktopWindow(), &desktop);
+    EXPECT_EQ(frame.left, (desktop.right - 468) / 2);
+}
+
+TEST_F(RegistryTest, ATextOfTheLongestKeptLengthLoadsAgain)
+{
+    ASSERT_TRUE(session.Start());
+    Shortcut* shortcut = AddShortcut(FolderAt(0));
+    std::string longest(1000, 'L');
+    shortcut->Title.Set("Long");
+    shortcut->CommandLine.Set(longest.c_str());
+    RunHistoryInsert(longest.c_str());
+    Restart();
+    ASSERT_EQ(ShortcutCount(FolderAt(0)), 1);
+    EXPECT_EQ(strlen(FolderAt(0)->First->CommandLine.Get()), (size_t)MaxTextLength);
+    EXPECT_EQ(strlen(RunHistoryText(0)), (size_t)MaxTextLength);
+}
+
+// Windows 95 has three columns: the other three widths are written as 0.
+TEST(RegistryProcess, WithoutWindowsNTTheLastThreeWidthsAreZero)
+{
+    CleanRegistry();
+    SetWineVersionFor("Corvanix.exe", "win95");
+    CorvanixProcess app;
+    ASSERT_TRUE(app.Start());
+    ASSERT_NE(app.WaitForMainWindow(), nullptr);
+    EXPECT_TRUE(app.Exit());
+    std::vector<BYTE> widths;
+    ASSERT_TRUE(GetValue(Product, "ColWidth", &widths));
+    ASSERT_EQ(widths.size(), 12u);
+    EXPECT_EQ(widths[0] | widths[1] << 8, 103);
+    for (int word = 3; word < 6; word++)
+        EXPECT_EQ(widths[word * 2] | widths[word * 2 + 1] << 8, 0) << word;
+    SetWineVersionFor("Corvanix.exe", "");
+    CleanRegistry();
+}
+
+// A second start with a folder's number selects that folder.
+TEST(RegistryProcess, ASecondStartWithAFolderNumberSelectsIt)
+{
+    CleanRegistry();
+    PutText(Folders, "0", "Main");
+    PutText(Folders, "1", "Work");
+    PutText(Folders, "2", "Games");
+    CorvanixProcess first;
+    ASSERT_TRUE(first.Start());
+    HWND main = first.WaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+    auto title = [&] {
+        char text[MaxText] = "";
+        GetWindowTextA(main, text, MaxText);
+        return std::string(text);
+    };
+    EXPECT_TRUE(WaitFor([&] { return title() == "Corvanix - Main"; }, 3000));
+    CorvanixProcess second;
+    ASSERT_TRUE(second.Start("2"));
+    ASSERT_TRUE(second.WaitForExit());
+    EXPECT_EQ(second.ExitCode(), 0u);
+    EXPECT_TRUE(WaitFor([&] { return title() == "Corvanix - Games"; }, 5000)) << title();
+    EXPECT_TRUE(first.Exit());
+    CleanRegistry();
+}
+
+} // namespace
