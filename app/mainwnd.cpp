@@ -285,9 +285,13 @@ void SetView(int command)
         bool chosen = view.Command == command;
         if (chosen) {
             LONG_PTR style = GetWindowLongPtrA(ShellState.ItemList, GWL_STYLE);
-            if ((DWORD)(style & LVS_TYPEMASK) != view.Style)
+            if ((DWORD)(style & LVS_TYPEMASK) != view.Style) {
                 SetWindowLongPtrA(ShellState.ItemList, GWL_STYLE,
                                   (style & ~(LONG_PTR)LVS_TYPEMASK) | view.Style);
+                // The rows are laid out anew: nothing of the old view may stay.
+                SendMessageA(ShellState.ItemList, LVM_ARRANGE, LVA_DEFAULT, 0);
+                InvalidateRect(ShellState.ItemList, nullptr, TRUE);
+            }
             Settings.View = view.View;
         }
         CheckMenuItem(menu, view.Command, chosen ? MF_CHECKED : MF_UNCHECKED);
@@ -632,14 +636,7 @@ void ExceptionReportText(UINT message, WPARAM wParam, LPARAM lParam, char* buffe
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    try {
-        return HandleMessage(window, message, wParam, lParam);
-    } catch (...) {
-        char text[512];
-        ExceptionReportText(message, wParam, lParam, text, sizeof text);
-        MessageBoxA(window, text, "Exception Error", MB_ICONERROR);
-        return 0;
-    }
+    return GuardedCall(window, message, wParam, lParam, HandleMessage);
 }
 
 int ViewCommandOf(DWORD view)

@@ -19,3 +19,19 @@ void SwitchToFolder(int paneIndex);
 
 // The text of the exception report for a message.
 void ExceptionReportText(UINT message, WPARAM wParam, LPARAM lParam, char* buffer, int size);
+
+// Runs the handling of one message; an exception escaping from it is
+// reported in the "Exception Error" box owned by the window, and the
+// message counts as handled (result 0).
+template <class Handler>
+LRESULT GuardedCall(HWND window, UINT message, WPARAM wParam, LPARAM lParam, Handler handle)
+{
+    try {
+        return handle(window, message, wParam, lParam);
+    } catch (...) {
+        char text[512];
+        ExceptionReportText(message, wParam, lParam, text, sizeof text);
+        MessageBoxA(window, text, "Exception Error", MB_ICONERROR);
+        return 0;
+    }
+}
