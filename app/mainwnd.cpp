@@ -14,7 +14,9 @@
 #include "folders/model.h"
 #include "settings/registry.h"
 #include "settings/settings.h"
+#include "folders/itemlist.h"
 #include "tasks/refresh.h"
+#include "tasks/taskactions.h"
 #include "tasks/taskenum.h"
 
 namespace {
@@ -490,13 +492,20 @@ LRESULT OnEndLabelEdit(const NMLVDISPINFOA* edit)
     LPARAM data;
     if (!RowData(ShellState.ItemList, edit->item.iItem, &data))
         return 0;
-    if (HasShortcut(ShellState.CurrentFolder, data))
-        ((Shortcut*)data)->Title.Set(edit->item.pszText);
-    else if (IsWindow((HWND)data))
-        SendMessageNoHang((HWND)data, WM_SETTEXT, 0, (LPARAM)edit->item.pszText, nullptr, 2000);
-    else
-        return 0;
-    return 1;
+    if (HasShortcut(ShellState.CurrentFolder, data)) {
+        RenameShortcut((Shortcut*)data, edit->item.pszText);
+        return 1;
+    }
+    return RenameTask((HWND)data, edit->item.pszText) ? 1 : 0;
+}
+
+void StartRename()
+{
+    int row = FirstSelectedRow(ShellState.ItemList);
+    if (row < 0)
+        return;
+    SetFocus(ShellState.ItemList);
+    SendMessageA(ShellState.ItemList, LVM_EDITLABELA, row, 0);
 }
 
 LRESULT OnNotify(NMHDR* header)
@@ -505,6 +514,10 @@ LRESULT OnNotify(NMHDR* header)
     bool fromItems = from == ShellState.ItemList;
     bool fromPane = from == ShellState.FolderPane;
     switch (header->code) {
+    case NM_DBLCLK:
+        if (fromItems)
+            ActivateRowAtCursor();
+        return 0;
     case NM_RCLICK:
         if (fromPane)
             ShowContextMenu(ShellState.FolderMenu);
@@ -561,14 +574,14 @@ LRESULT OnCommand(int command)
     case IDM_SCREENSAVER: StartScreenSaver(); break;
     case IDM_SELECTALL: SelectAll(); break;
     case IDM_INVERTSELECTION: InvertSelection(); break;
-    case IDM_OPEN:
-    case IDM_HIDE:
-    case IDM_SHOW:
-    case IDM_MINIMIZE:
-    case IDM_MAXIMIZE:
-    case IDM_CLOSE:
-    case IDM_PROPERTIES:
-    case IDM_RENAME: RequireSelection(); break;
+    case IDM_OPEN: if (RequireSelection()) OpenSelected(); break;
+    case IDM_HIDE: if (RequireSelection()) HideSelected(); break;
+    case IDM_SHOW: if (RequireSelection()) ShowSelected(); break;
+    case IDM_MINIMIZE: if (RequireSelection()) MinimizeSelected(); break;
+    case IDM_MAXIMIZE: if (RequireSelection()) MaximizeSelected(); break;
+    case IDM_CLOSE: if (RequireSelection()) CloseSelected(); break;
+    case IDM_PROPERTIES: if (RequireSelection()) RunBusy(PropertiesOfSelected); break;
+    case IDM_RENAME: if (RequireSelection()) StartRename(); break;
     default:
         if (command >= IDM_MOVETO_FIRST && command <= IDM_MOVETO_LAST)
             TransferSelection(command - IDM_MOVETO_FIRST, true);

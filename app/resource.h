@@ -75,3 +75,11 @@
 // About box.
 #define IDC_ABOUT_NAME        100
 #define IDC_ABOUT_VERSION     1002
+
+// Task Properties dialog.
+#define IDC_TASK_SHORTCUT     3
+#define IDC_TASK_HELP         5
+#define IDC_TASK_DETAILS      1048
+#define IDC_TASK_ICON         1156
+#define IDC_TASK_PRIORITY     1158
+#define IDC_TASK_TITLE        1168

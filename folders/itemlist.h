@@ -4,3 +4,12 @@
 #include <windows.h>
 
 LRESULT CALLBACK ItemListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam);
+
+struct Shortcut;
+
+// Asks "Confirm Delete of Shortcut" for one shortcut row and removes it on
+// Yes; false when the user chose Cancel (the walk over the selection ends).
+bool ConfirmDeleteShortcut(Shortcut* shortcut);
+
+// A shortcut takes the edited label as its title.
+void RenameShortcut(Shortcut* shortcut, const char* text);

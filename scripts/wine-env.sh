@@ -12,7 +12,7 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export WINEARCH=win64
 
 # Bump when the template's contents change.
-TEMPLATE_FORMAT=3
+TEMPLATE_FORMAT=4
 
 corvanix_cache_dir() {
     echo "${CORVANIX_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/corvanix}"
@@ -52,7 +52,8 @@ stop_private_display() {
 
 # Creates the template prefix once (wineboot -i), with the settings every
 # test prefix needs: no window manager on Xvfb, so Wine must not wait for
-# one; no crash dialog that would hang an unattended run.
+# one; no crash dialog that would hang an unattended run; and text
+# documents opening in Notepad, as on any Windows.
 ensure_template() {
     tdir=$(corvanix_template_dir)
     [ -f "$tdir/.ready" ] && return 0
@@ -83,6 +84,10 @@ REGEDIT4
 
 [HKEY_CURRENT_USER\Software\Wine\WineDbg]
 "ShowCrashDialog"=dword:00000000
+
+[HKEY_CLASSES_ROOT\.txt]
+@="txtfile"
+"Content Type"="text/plain"
 
 [HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\AeDebug]
 "Auto"="1"

@@ -1,0 +1,6 @@
+#include "folders/shortcutdlg.h"
+
+INT_PTR RunShortcutDialog(HWND)
+{
+    return IDOK;
+}
