@@ -14,6 +14,7 @@
 #include "folders/model.h"
 #include "settings/registry.h"
 #include "settings/settings.h"
+#include "folders/folderpane.h"
 #include "folders/itemlist.h"
 #include "tasks/refresh.h"
 #include "tasks/taskactions.h"
@@ -572,6 +573,7 @@ LRESULT OnCommand(int command)
     case IDM_STATUSBAR: TogglePane(ShellState.StatusWindow, &Settings.StatusBar, command); break;
     case IDM_FOLDERS: TogglePane(ShellState.FolderPane, &Settings.Folders, command); break;
     case IDM_SCREENSAVER: StartScreenSaver(); break;
+    case IDM_FOLDER_DELETE: DeleteSelectedFolder(); break;
     case IDM_SELECTALL: SelectAll(); break;
     case IDM_INVERTSELECTION: InvertSelection(); break;
     case IDM_OPEN: if (RequireSelection()) OpenSelected(); break;
@@ -701,7 +703,8 @@ void SwitchToFolder(int paneIndex)
     Folder* folder = (Folder*)data;
     if (folder) {
         RunBusy([folder] {
-            EnumerateTasks(EnumContain);
+            if (!ShellState.SwitchWithoutContain)
+                EnumerateTasks(EnumContain);
             ShellState.CurrentFolder = folder;
             ShowFolderWindows(folder);
             RequestRefresh();

@@ -32,6 +32,7 @@ void ResetShellState()
     ShellState.EditedRow = -1;
     ShellState.NewFolderMode = FALSE;
     ShellState.SelectingWithoutSwitch = FALSE;
+    ShellState.SwitchWithoutContain = FALSE;
     ShellState.LastFocus = nullptr;
     ShellState.PendingShows.clear();
     ShellState.RefreshThreadHandle = nullptr;

@@ -95,6 +95,9 @@ struct ShellStateRecord {
     // While set, selecting a folder row only marks it: used when start-up
     // selects the first folder, which is already current.
     BOOL SelectingWithoutSwitch;
+    // While set, a folder switch puts no window away (the folder being left
+    // is being deleted).
+    BOOL SwitchWithoutContain;
 
     // Show and hide requests not yet carried out by their windows' owners.
     std::unordered_map<HWND, PendingShow> PendingShows;

@@ -2,6 +2,8 @@
 
 #include "app/shellstate.h"
 
+#include <commctrl.h>
+
 bool IsOwnThreadWindow(HWND window)
 {
     return GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId();
@@ -136,4 +138,19 @@ bool ProgramPathOf(DWORD processId, char* path, DWORD size)
     if (psapi)
         FreeLibrary(psapi);
     return found;
+}
+
+HICON OverlayIcon(HICON base, HICON mark, int size)
+{
+    HIMAGELIST first = ImageList_Create(size, size, ILC_MASK | ILC_COLOR32, 1, 0);
+    HIMAGELIST second = ImageList_Create(size, size, ILC_MASK | ILC_COLOR32, 1, 0);
+    ImageList_AddIcon(first, base);
+    ImageList_AddIcon(second, mark);
+    HIMAGELIST merged = ImageList_Merge(first, 0, second, 0, 0, 0);
+    HICON icon = merged ? ImageList_GetIcon(merged, 0, ILD_NORMAL) : nullptr;
+    if (merged)
+        ImageList_Destroy(merged);
+    ImageList_Destroy(first);
+    ImageList_Destroy(second);
+    return icon;
 }

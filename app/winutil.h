@@ -39,5 +39,9 @@ HICON WindowIcon(HWND window);
 // The full path of a process's program file; false when it cannot be read.
 bool ProgramPathOf(DWORD processId, char* path, DWORD size);
 
+// One icon drawn over another, at size x size pixels (both into one-image
+// lists, the lists merged); a new icon the caller destroys, or null.
+HICON OverlayIcon(HICON base, HICON mark, int size);
+
 // Case-insensitive comparison of a class name with a fixed name.
 bool ClassIs(const char* className, const char* name);

@@ -4,3 +4,7 @@
 #include <windows.h>
 
 LRESULT CALLBACK FolderPaneProc(HWND pane, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The Delete command: deletes the selected folder after confirmation; the
+// first folder is never deleted.
+void DeleteSelectedFolder();

@@ -210,6 +210,18 @@ Shortcut* AddShortcut(Folder* folder)
     return shortcut;
 }
 
+void CopyShortcutFields(Shortcut* to, const Shortcut* from)
+{
+    to->Title.Set(from->Title.Get());
+    to->CommandLine.Set(from->CommandLine.Get());
+    to->WorkingDirectory.Set(from->WorkingDirectory.Get());
+    to->IconFile.Set(from->IconFile.Get());
+    to->IconIndex = from->IconIndex;
+    to->ShowState = from->ShowState;
+    to->Priority = from->Priority;
+    to->SeparateMemory = from->SeparateMemory;
+}
+
 void RemoveShortcut(Folder* folder, Shortcut* shortcut)
 {
     if (!folder || !shortcut || !HasShortcut(folder, (LPARAM)shortcut))
@@ -357,14 +369,7 @@ bool TransferToFolder(LPARAM value, int paneIndex, bool move)
         Shortcut* copy = AddShortcut(target);
         if (!copy)
             return false;
-        copy->Title.Set(source->Title.Get());
-        copy->CommandLine.Set(source->CommandLine.Get());
-        copy->WorkingDirectory.Set(source->WorkingDirectory.Get());
-        copy->IconFile.Set(source->IconFile.Get());
-        copy->IconIndex = source->IconIndex;
-        copy->ShowState = source->ShowState;
-        copy->Priority = source->Priority;
-        copy->SeparateMemory = source->SeparateMemory;
+        CopyShortcutFields(copy, source);
         copy->Position = source->Position;
         if (move)
             RemoveShortcut(current, source);

@@ -7,6 +7,7 @@
 #pragma once
 #include <windows.h>
 
+#include "folders/commandtext.h"
 #include "settings/settings.h"
 
 // An owned copy of a text. Reading never yields null: an absent text reads
@@ -92,6 +93,9 @@ void DestroyFolder(Folder* folder);
 void FreeFolder(Folder* folder);
 
 Shortcut* AddShortcut(Folder* folder);
+// Copies what a copy of a shortcut takes over: title, command line, working
+// directory, icon file and index, show state, priority, separate memory.
+void CopyShortcutFields(Shortcut* to, const Shortcut* from);
 void RemoveShortcut(Folder* folder, Shortcut* shortcut);
 // True when the value is one of the folder's shortcuts. The value is only
 // compared, never dereferenced, so any row value may be tested.
@@ -113,12 +117,6 @@ void LoadShortcutIcon(Shortcut* shortcut);
 // the folder of the given pane row.
 bool TransferToFolder(LPARAM value, int paneIndex, bool move);
 
-// Cuts the text in place after its first argument (a quoted run counts as
-// one); returns the text, or null when it is empty.
-char* FirstArgument(char* text);
-// In place: the text between the first double quote and the next one; a
-// text without quotes is returned whole.
-char* StripQuotes(char* text);
 
 // The folder of a FolderPane row, null when the row cannot be read.
 Folder* FolderAt(int paneIndex);

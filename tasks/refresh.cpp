@@ -441,22 +441,6 @@ void AddContainedRows(const RefreshPass& pass, const ContainedList* list, RowVal
     }
 }
 
-// The shortcut's icon with the shortcut arrow drawn over it, at one size.
-HICON ComposeShortcutIcon(HICON base, HICON arrow, int size)
-{
-    HIMAGELIST first = ImageList_Create(size, size, ILC_MASK | ILC_COLOR32, 1, 0);
-    HIMAGELIST second = ImageList_Create(size, size, ILC_MASK | ILC_COLOR32, 1, 0);
-    ImageList_AddIcon(first, base);
-    ImageList_AddIcon(second, arrow);
-    HIMAGELIST merged = ImageList_Merge(first, 0, second, 0, 0, 0);
-    HICON icon = merged ? ImageList_GetIcon(merged, 0, ILD_NORMAL) : nullptr;
-    if (merged)
-        ImageList_Destroy(merged);
-    ImageList_Destroy(first);
-    ImageList_Destroy(second);
-    return icon;
-}
-
 // Appends the shortcut's composed icons; returns their image index.
 int AddShortcutImages(Shortcut* shortcut)
 {
@@ -465,8 +449,8 @@ int AddShortcutImages(Shortcut* shortcut)
         base = DefaultIcon();
     HICON smallArrow = (HICON)LoadImageA(ShellState.Instance, "SHORTCUT", IMAGE_ICON, 16, 16,
                                          LR_SHARED);
-    HICON large = ComposeShortcutIcon(base, ShellState.IconTable[IconShortcut], 32);
-    HICON small = ComposeShortcutIcon(base, smallArrow ? smallArrow : ShellState.IconTable[IconShortcut], 16);
+    HICON large = OverlayIcon(base, ShellState.IconTable[IconShortcut], 32);
+    HICON small = OverlayIcon(base, smallArrow ? smallArrow : ShellState.IconTable[IconShortcut], 16);
     ImageList_AddIcon(ShellState.ItemImagesSmall, small ? small : base);
     int image = ImageList_AddIcon(ShellState.ItemImagesLarge, large ? large : base);
     if (small)

@@ -1,0 +1,9 @@
+// Taking command lines apart.
+#pragma once
+
+// Cuts the text in place after its first argument (a quoted run counts as
+// one); returns the text, or null when it is empty.
+char* FirstArgument(char* text);
+// In place: the text between the first double quote and the next one; a
+// text without quotes is returned whole.
+char* StripQuotes(char* text);

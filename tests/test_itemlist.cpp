@@ -1,0 +1,579 @@
+// The item list and folder pane windows: files and shell links dropped
+// from the shell, drags with the real mouse, and folder deletion.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+#include <shellapi.h>
+
+#include <atomic>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/itemrows.h"
+#include "app/resource.h"
+#include "app/shellstate.h"
+#include "folders/folderpane.h"
+#include "folders/model.h"
+#include "folders/shelllink.h"
+#include "settings/settings.h"
+#include "app_session.h"
+#include "dialog_watch.h"
+#include "fixture_client.h"
+#include "session_probe.h"
+#include "shell_links.h"
+#include "wait.h"
+
+namespace {
+
+std::string Temp(const std::string& name)
+{
+    char path[MAX_PATH];
+    GetTempPathA(MAX_PATH, path);
+    return std::string(path) + name;
+}
+
+std::string MakeFile(const std::string& path, const std::string& content = "x")
+{
+    std::ofstream out(path, std::ios::binary);
+    out << content;
+    return path;
+}
+
+// A file drop as the shell builds it: DROPFILES, then the names.
+HGLOBAL MakeDrop(const std::vector<std::string>& files, POINT point, bool nonClient = false)
+{
+    struct Header {
+        DWORD Offset;
+        POINT Point;
+        BOOL NonClient;
+        BOOL Wide;
+    };
+    size_t size = sizeof(Header) + 1;
+    for (const std::string& file : files)
+        size += file.size() + 1;
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
+    char* data = (char*)GlobalLock(block);
+    Header* header = (Header*)data;
+    header->Offset = sizeof(Header);
+    header->Point = point;
+    header->NonClient = nonClient;
+    char* name = data + sizeof(Header);
+    for (const std::string& file : files) {
+        memcpy(name, file.c_str(), file.size());
+        name += file.size() + 1;
+    }
+    GlobalUnlock(block);
+    return block;
+}
+
+class ItemListTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        FreshStart();
+        Settings.View = 0;  // large icons: dragging works there
+        ASSERT_TRUE(session.Start());
+        ASSERT_TRUE(session.WaitForPasses(1));
+    }
+    void TearDown() override
+    {
+        session.Exit();
+        ResetSettings();
+    }
+
+    Shortcut* NewShortcut(const char* title, const std::string& command = "notepad.exe",
+                          Folder* folder = nullptr)
+    {
+        Shortcut* shortcut = AddShortcut(folder ? folder : ShellState.CurrentFolder);
+        shortcut->Title.Set(title);
+        shortcut->CommandLine.Set(command.c_str());
+        RequestRefresh();
+        return shortcut;
+    }
+    bool WaitForRow(LPARAM value, bool present = true)
+    {
+        return WaitFor([&] { return (ItemRowOf(value) >= 0) == present; }, 5000, 10);
+    }
+    POINT RowCentre(HWND list, int row)
+    {
+        RECT icon = {};
+        icon.left = LVIR_ICON;
+        SendMessageA(list, LVM_GETITEMRECT, row, (LPARAM)&icon);
+        POINT point = {(icon.left + icon.right) / 2, (icon.top + icon.bottom) / 2};
+        ClientToScreen(list, &point);
+        return point;
+    }
+    // Somewhere in the item list with no row under it.
+    POINT EmptySpot(int dx = 0)
+    {
+        RECT client;
+        GetClientRect(ShellState.ItemList, &client);
+        POINT point = {client.right - 60 + dx, client.bottom - 40};
+        return point;
+    }
+    POINT ToScreen(HWND window, POINT client)
+    {
+        ClientToScreen(window, &client);
+        return client;
+    }
+    // Drags with the real mouse from one screen point to another, from a
+    // thread of its own, while this thread runs the drag loop.
+    void MouseDrag(POINT from, POINT to, bool control = false)
+    {
+        SetForegroundWindow(ShellState.MainWindow);
+        WaitFor([] { return GetForegroundWindow() == ShellState.MainWindow; }, 2000);
+        std::atomic<bool> done{false};
+        std::thread hand([&] {
+            SetCursorPos(from.x, from.y);
+            Sleep(150);
+            if (control)
+                keybd_event(VK_CONTROL, (BYTE)MapVirtualKeyA(VK_CONTROL, 0), 0, 0);
+            mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+            Sleep(150);
+            for (int step = 1; step <= 8; step++) {
+                SetCursorPos(from.x + (to.x - from.x) * step / 8, from.y + (to.y - from.y) * step / 8);
+                Sleep(60);
+            }
+            mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+            if (control)
+                keybd_event(VK_CONTROL, (BYTE)MapVirtualKeyA(VK_CONTROL, 0), KEYEVENTF_KEYUP, 0);
+            Sleep(150);
+            done = true;
+        });
+        WaitFor([&] { return done.load(); }, 10000);
+        hand.join();
+        PumpFor(200);
+    }
+
+    AppSession session;
+};
+
+TEST(ShortcutFromFile, AProgramInUpperCase)
+{
+    CreateDirectoryA("C:\\APPS", nullptr);
+    std::string program = Fixture::ExeDirectory() + "\\fixture.exe";
+    ASSERT_TRUE(CopyFileA(program.c_str(), "C:\\APPS\\EDITOR.EXE", FALSE));
+    ShortcutFields fields;
+    ASSERT_TRUE(ShortcutFromFile("C:\\APPS\\EDITOR.EXE", &fields));
+    EXPECT_STREQ(fields.Title, "Editor");
+    EXPECT_STREQ(fields.CommandLine, "c:\\apps\\editor.exe");
+    EXPECT_STREQ(fields.WorkingDirectory, "C:\\APPS");
+    EXPECT_EQ(lstrcmpiA(fields.IconFile, "C:\\APPS\\EDITOR.EXE"), 0) << fields.IconFile;
+    EXPECT_EQ(fields.IconIndex, 0);
+}
+
+TEST(ShortcutFromFile, APathWithBlanksIsQuoted)
+{
+    CreateDirectoryA("C:\\My Apps", nullptr);
+    std::string program = Fixture::ExeDirectory() + "\\fixture.exe";
+    ASSERT_TRUE(CopyFileA(program.c_str(), "C:\\My Apps\\Tool Box.exe", FALSE));
+    ShortcutFields fields;
+    ASSERT_TRUE(ShortcutFromFile("C:\\My Apps\\Tool Box.exe", &fields));
+    EXPECT_STREQ(fields.CommandLine, "\"c:\\my apps\\tool box.exe\"");
+    EXPECT_STREQ(fields.WorkingDirectory, "\"C:\\My Apps\"");
+    EXPECT_STREQ(fields.Title, "Tool box");
+}
+
+TEST(ShortcutFromFile, ADocumentTakesItsProgramsIcon)
+{
+    std::string document = MakeFile(Temp("Quarterly.Report.txt"));
+    ShortcutFields fields;
+    ASSERT_TRUE(ShortcutFromFile(document.c_str(), &fields));
+    EXPECT_STREQ(fields.Title, "Quarterly");
+    std::string icon = fields.IconFile;
+    for (char& c : icon)
+        c = (char)tolower((unsigned char)c);
+    EXPECT_NE(icon.find("notepad.exe"), std::string::npos) << fields.IconFile;
+}
+
+TEST(ShortcutFromFile, AFolderIsOpenedByItsProgramWithOurFolderIcon)
+{
+    CreateDirectoryA("C:\\Letters", nullptr);
+    char found[MAX_PATH] = "";
+    bool associated = (INT_PTR)FindExecutableA("C:\\Letters", "", found) > 32;
+    ShortcutFields fields;
+    ASSERT_TRUE(ShortcutFromFile("C:\\Letters", &fields));
+    EXPECT_STREQ(fields.Title, "Letters");
+    if (associated && lstrcmpiA(found, "C:\\Letters") != 0) {
+        EXPECT_EQ(std::string(fields.CommandLine), std::string(found) + " c:\\letters");
+        char own[MAX_PATH];
+        GetModuleFileNameA(nullptr, own, MAX_PATH);
+        EXPECT_STREQ(fields.IconFile, own);
+        EXPECT_EQ(fields.IconIndex, 8);
+    } else {
+        // Nothing opens it: it stays as it is.
+        EXPECT_STREQ(fields.CommandLine, "c:\\letters");
+    }
+}
+
+TEST(ShortcutFromFile, ShellLinksGiveTheirTargetDescriptionAndIcon)
+{
+    CoInitialize(nullptr);
+    char windows[MAX_PATH];
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    std::string notepad = std::string(windows) + "\\notepad.exe";
+    std::string described = Temp("Described.lnk");
+    ASSERT_TRUE(MakeLink(described, notepad, "Plain Text Editor", windows, notepad, 0));
+    ShortcutFields fields;
+    ASSERT_TRUE(ShortcutFromFile(described.c_str(), &fields));
+    EXPECT_STREQ(fields.Title, "Plain Text Editor");
+    EXPECT_NE(std::string(fields.CommandLine), "");
+    EXPECT_EQ(GetFileAttributesA(fields.CommandLine) != INVALID_FILE_ATTRIBUTES, true) << fields.CommandLine;
+    EXPECT_EQ(lstrcmpiA(fields.WorkingDirectory, windows), 0) << fields.WorkingDirectory;
+    EXPECT_EQ(lstrcmpiA(fields.IconFile, notepad.c_str()), 0) << fields.IconFile;
+
+    // Without a description the title comes from the target, ".exe" cut.
+    std::string plain = Temp("Plain.lnk");
+    ASSERT_TRUE(MakeLink(plain, notepad, ""));
+    ASSERT_TRUE(ShortcutFromFile(plain.c_str(), &fields));
+    EXPECT_STREQ(fields.Title, "Notepad");
+
+    // Environment strings are expanded.
+    std::string expanding = Temp("Expanding.lnk");
+    ASSERT_TRUE(MakeLink(expanding, "%SystemRoot%\\notepad.exe", "Expanded", "%TEMP%", "%SystemRoot%\\notepad.exe", 0));
+    char target[MaxText], directory[MaxText], description[MaxText], icon[MaxText];
+    int index = -1;
+    ReadShellLink(nullptr, expanding.c_str(), target, directory, description, icon, &index);
+    EXPECT_EQ(std::string(target).find('%'), std::string::npos) << target;
+    EXPECT_EQ(std::string(directory).find('%'), std::string::npos) << directory;
+    EXPECT_EQ(std::string(icon).find('%'), std::string::npos) << icon;
+    EXPECT_STREQ(description, "Expanded");
+    EXPECT_EQ(index, 0);
+
+    // A file that is no link at all: the drop stops there.
+    std::string broken = MakeFile(Temp("Broken.lnk"), std::string(100, '\x7F'));
+    EXPECT_FALSE(ShortcutFromFile(broken.c_str(), &fields));
+    ReadShellLink(nullptr, broken.c_str(), target, directory, description, icon, &index);
+    EXPECT_STREQ(target, "");
+    EXPECT_STREQ(description, "");
+    CoUninitialize();
+}
+
+TEST(ShortcutFromFile, TitlesFromPaths)
+{
+    auto title = [](const char* path) {
+        char command[MaxText], result[MaxText];
+        lstrcpynA(command, path, MaxText);
+        TitleFromPath(command, result, MaxText);
+        return std::string(result) + "|" + command;
+    };
+    EXPECT_EQ(title("C:\\Tools\\GREP.EXE"), "Grep.exe|c:\\tools\\grep.exe");
+    EXPECT_EQ(title("notepad"), "Notepad|notepad");
+    EXPECT_EQ(title("C:\\Tools\\"), "C:\\tools|c:\\tools\\");
+    EXPECT_EQ(title("\"C:\\A B\\Run Me.bat\" -x"), "Run me.bat|\"c:\\a b\\run me.bat\" -x");
+    EXPECT_EQ(title(""), "|");
+}
+
+TEST_F(ItemListTest, FilesDroppedOnEmptySpaceBecomeShortcutsWhereTheyFell)
+{
+    std::string a = MakeFile(Temp("First Note.txt"));
+    std::string b = MakeFile(Temp("second.txt"));
+    POINT spot = EmptySpot();
+    SendMessageA(ShellState.ItemList, WM_DROPFILES, (WPARAM)MakeDrop({a, b}, spot), 0);
+    Folder* folder = ShellState.CurrentFolder;
+    ASSERT_EQ(ShortcutCount(folder), 2);
+    EXPECT_STREQ(folder->First->Title.Get(), "First note");
+    EXPECT_STREQ(folder->Last->Title.Get(), "Second");
+    EXPECT_EQ(folder->First->Position.x, spot.x);
+    EXPECT_EQ(folder->First->Position.y, spot.y);
+    EXPECT_NE(folder->First->Icon, nullptr);
+    EXPECT_TRUE(WaitForRow((LPARAM)folder->Last));
+}
+
+TEST_F(ItemListTest, AnUnresolvableLinkEndsTheDropButKeepsWhatWasMade)
+{
+    std::string good = MakeFile(Temp("kept.txt"));
+    std::string broken = MakeFile(Temp("Unreadable.lnk"), "not a link");
+    std::string after = MakeFile(Temp("never.txt"));
+    SendMessageA(ShellState.ItemList, WM_DROPFILES, (WPARAM)MakeDrop({good, broken, after}, EmptySpot()), 0);
+    ASSERT_EQ(ShortcutCount(ShellState.CurrentFolder), 1);
+    EXPECT_STREQ(ShellState.CurrentFolder->First->Title.Get(), "Kept");
+}
+
+TEST_F(ItemListTest, OddDropsNeitherOverrunNorCrash)
+{
+    // A name too long for any path, hundreds of files, an empty name.
+    std::vector<std::string> files = {std::string(600, 'L')};
+    for (int i = 0; i < 300; i++)
+        files.push_back(Temp("many" + std::to_string(i) + ".dat"));
+    SendMessageA(ShellState.ItemList, WM_DROPFILES, (WPARAM)MakeDrop(files, EmptySpot()), 0);
+    EXPECT_EQ(ShortcutCount(ShellState.CurrentFolder), 300);
+    for (Shortcut* s = ShellState.CurrentFolder->First; s; s = s->Next)
+        ASSERT_LT(strlen(s->CommandLine.Get()), (size_t)MaxText);
+    EXPECT_STREQ(ShellState.CurrentFolder->Last->Title.Get(), "Many299");
+}
+
+TEST_F(ItemListTest, FilesDroppedOnAShortcutStartItWithTheFirstFile)
+{
+    std::string fixture = Fixture::Quote(Fixture::ExeDirectory() + "\\fixture.exe");
+    Shortcut* opener = NewShortcut("Opener", fixture + " --window");
+    Fixture app;
+    ASSERT_TRUE(app.Start("--window \"A Task\""));
+    HWND task = app.Window("A Task");
+    ASSERT_TRUE(WaitForRow((LPARAM)opener) && WaitForRow((LPARAM)task));
+
+    // Onto a task row: ignored.
+    POINT onTask = RowCentre(ShellState.ItemList, ItemRowOf((LPARAM)task));
+    ScreenToClient(ShellState.ItemList, &onTask);
+    SendMessageA(ShellState.ItemList, WM_DROPFILES, (WPARAM)MakeDrop({"C:\\x.txt"}, onTask), 0);
+    EXPECT_EQ(ShortcutCount(ShellState.CurrentFolder), 1);
+    EXPECT_EQ(opener->ProcessId, 0u);
+
+    POINT onShortcut = RowCentre(ShellState.ItemList, ItemRowOf((LPARAM)opener));
+    ScreenToClient(ShellState.ItemList, &onShortcut);
+    SendMessageA(ShellState.ItemList, WM_DROPFILES,
+                 (WPARAM)MakeDrop({"FirstFile", "SecondFile"}, onShortcut), 0);
+    ASSERT_NE(opener->ProcessId, 0u);
+    EXPECT_EQ(ShortcutCount(ShellState.CurrentFolder), 1);
+    // The started program's window is named after the first file only.
+    DWORD id = opener->ProcessId;
+    HWND started = nullptr;
+    EXPECT_TRUE(WaitFor([&] {
+        started = FindWindowA(nullptr, "FirstFile");
+        DWORD owner = 0;
+        if (started)
+            GetWindowThreadProcessId(started, &owner);
+        return owner == id;
+    }, 10000));
+    EXPECT_EQ(FindWindowA(nullptr, "SecondFile"), nullptr);
+    HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, id);
+    if (process) {
+        TerminateProcess(process, 0);
+        CloseHandle(process);
+    }
+}
+
+TEST_F(ItemListTest, FilesDroppedOnAFolderRowBecomeThatFoldersShortcuts)
+{
+    int second = AddFolder("Second");
+    Folder* folder = FolderAt(second);
+    std::string a = MakeFile(Temp("pane one.txt"));
+    std::string b = MakeFile(Temp("pane two.txt"));
+    RECT row = {};
+    row.left = LVIR_BOUNDS;
+    SendMessageA(ShellState.FolderPane, LVM_GETITEMRECT, second, (LPARAM)&row);
+    POINT onRow = {(row.left + row.right) / 2, (row.top + row.bottom) / 2};
+    LONG generation = ShellState.RefreshGeneration;
+    SendMessageA(ShellState.FolderPane, WM_DROPFILES, (WPARAM)MakeDrop({a, b}, onRow), 0);
+    ASSERT_EQ(ShortcutCount(folder), 2);
+    EXPECT_EQ(folder->First->Position.x, 0);
+    EXPECT_EQ(folder->First->Position.y, 0);
+    EXPECT_EQ(ShortcutCount(ShellState.CurrentFolder), 0);
+    EXPECT_EQ(ShellState.RefreshGeneration, generation);  // not the current folder: no rebuild
+
+    // Onto the empty part of the pane: nothing.
+    RECT client;
+    GetClientRect(ShellState.FolderPane, &client);
+    POINT empty = {client.right - 3, client.bottom - 20};
+    SendMessageA(ShellState.FolderPane, WM_DROPFILES, (WPARAM)MakeDrop({a}, empty), 0);
+    EXPECT_EQ(ShortcutCount(folder), 2);
+    EXPECT_EQ(ShortcutCount(FolderAt(0)), 0);
+}
+
+TEST_F(ItemListTest, DraggingAShortcutWithinTheListStoresItsPlace)
+{
+    Shortcut* shortcut = NewShortcut("Wanderer");
+    ASSERT_TRUE(WaitForRow((LPARAM)shortcut));
+    int row = ItemRowOf((LPARAM)shortcut);
+    SelectItemRows({row});
+    MouseDrag(RowCentre(ShellState.ItemList, row), ToScreen(ShellState.ItemList, EmptySpot()));
+    POINT now = ItemPosition(ItemRowOf((LPARAM)shortcut));
+    EXPECT_EQ(shortcut->Position.x, now.x);
+    EXPECT_EQ(shortcut->Position.y, now.y);
+    EXPECT_EQ(ShortcutCount(ShellState.CurrentFolder), 1);
+}
+
+TEST_F(ItemListTest, ControlDraggingTwoShortcutsMakesTwoCopiesAtTheReleasePoint)
+{
+    Shortcut* a = NewShortcut("Alpha", "alpha.exe");
+    Shortcut* b = NewShortcut("Beta", "beta.exe");
+    a->Priority = PriorityHigh;
+    ASSERT_TRUE(WaitForRow((LPARAM)a) && WaitForRow((LPARAM)b));
+    SelectItemRows({ItemRowOf((LPARAM)a), ItemRowOf((LPARAM)b)});
+    POINT release = EmptySpot();
+    MouseDrag(RowCentre(ShellState.ItemList, ItemRowOf((LPARAM)a)),
+              ToScreen(ShellState.ItemList, release), true);
+    Folder* folder = ShellState.CurrentFolder;
+    ASSERT_EQ(ShortcutCount(folder), 4);
+    Shortcut* copyA = b->Next;
+    Shortcut* copyB = copyA->Next;
+    EXPECT_STREQ(copyA->Title.Get(), "Copy of Alpha");
+    EXPECT_STREQ(copyB->Title.Get(), "Copy of Beta");
+    EXPECT_STREQ(copyA->CommandLine.Get(), "alpha.exe");
+    EXPECT_EQ(copyA->Priority, (DWORD)PriorityHigh);
+    EXPECT_NEAR(copyA->Position.x, release.x, 3);
+    EXPECT_NEAR(copyA->Position.y, release.y, 3);
+    EXPECT_EQ(copyB->Position.x, copyA->Position.x);
+    EXPECT_TRUE(WaitForRow((LPARAM)copyB));
+}
+
+TEST_F(ItemListTest, DraggingOntoAnotherFolderMovesThereAndStaysPut)
+{
+    int second = AddFolder("Elsewhere");
+    Shortcut* shortcut = NewShortcut("Traveller");
+    ASSERT_TRUE(WaitForRow((LPARAM)shortcut));
+    SelectItemRows({ItemRowOf((LPARAM)shortcut)});
+    RECT row = {};
+    row.left = LVIR_ICON;
+    SendMessageA(ShellState.FolderPane, LVM_GETITEMRECT, second, (LPARAM)&row);
+    POINT target = {(row.left + row.right) / 2, (row.top + row.bottom) / 2};
+    MouseDrag(RowCentre(ShellState.ItemList, ItemRowOf((LPARAM)shortcut)),
+              ToScreen(ShellState.FolderPane, target));
+    EXPECT_EQ(ShortcutCount(FolderAt(0)), 0);
+    ASSERT_EQ(ShortcutCount(FolderAt(second)), 1);
+    EXPECT_STREQ(FolderAt(second)->First->Title.Get(), "Traveller");
+    EXPECT_EQ(ShellState.CurrentFolder, FolderAt(0));
+    // No folder row keeps the drop highlight.
+    EXPECT_EQ(SendMessageA(ShellState.FolderPane, LVM_GETITEMSTATE, second, LVIS_DROPHILITED), 0);
+}
+
+TEST_F(ItemListTest, DraggingAShortcutOntoAnApplicationDropsItsProgramFile)
+{
+    Shortcut* shortcut = NewShortcut("Dropper", "\"C:\\Program Files\\Ed\\ed.exe\" -n letter.txt");
+    Fixture app;
+    ASSERT_TRUE(app.Start("--window \"Drop Here\" --accept-files --rect 40 40 260 200"));
+    HWND window = app.Window("Drop Here");
+    ASSERT_TRUE(WaitForRow((LPARAM)shortcut));
+    SelectItemRows({ItemRowOf((LPARAM)shortcut)});
+    RECT client;
+    GetClientRect(window, &client);
+    POINT target = {client.right / 2, client.bottom / 2};
+    ClientToScreen(window, &target);
+    // The drop target must not be covered by the main window.
+    RECT frame;
+    GetWindowRect(ShellState.MainWindow, &frame);
+    ASSERT_FALSE(PtInRect(&frame, target));
+    MouseDrag(RowCentre(ShellState.ItemList, ItemRowOf((LPARAM)shortcut)), target);
+    ASSERT_TRUE(app.WaitForLog("DROPHDR", 5000));
+    std::string line = app.LogLines("DROPHDR").front();
+    // This Wine hands the block's handle over as it is; the block is ours,
+    // and says what the receiver was given.
+    size_t at = line.find("handle=");
+    ASSERT_NE(at, std::string::npos) << line;
+    HGLOBAL block = (HGLOBAL)(ULONG_PTR)strtoull(line.c_str() + at + 7, nullptr, 16);
+    const BYTE* data = (const BYTE*)GlobalLock(block);
+    if (!data) {
+        // A system that copies the block across: the receiver read it.
+        EXPECT_TRUE(app.WaitForLog("DROP ", 3000));
+        std::string drop = app.LogLines("DROP ").front();
+        EXPECT_NE(drop.find("\"C:\\PROGRAM FILES\\ED\\ED.EXE\""), std::string::npos) << drop;
+        return;
+    }
+    EXPECT_GE(GlobalSize(block), 277u);
+    EXPECT_EQ(*(const DWORD*)data, 20u);
+    POINT point = *(const POINT*)(data + 4);
+    EXPECT_NEAR(point.x, client.right / 2, 2);
+    EXPECT_NEAR(point.y, client.bottom / 2, 2);
+    EXPECT_EQ(*(const DWORD*)(data + 12), 0u);  // in the client area
+    EXPECT_EQ(*(const DWORD*)(data + 16), 0u);  // ANSI names
+    EXPECT_STREQ((const char*)data + 20, "\"C:\\PROGRAM FILES\\ED\\ED.EXE\"");
+    EXPECT_EQ(data[20 + strlen((const char*)data + 20) + 1], 0);
+    GlobalUnlock(block);
+    GlobalFree(block);
+}
+
+TEST_F(ItemListTest, NoDragStartsInTheReportViewOrWithinTheMargin)
+{
+    Shortcut* shortcut = NewShortcut("Stayer");
+    ASSERT_TRUE(WaitForRow((LPARAM)shortcut));
+    POINT before = ItemPosition(ItemRowOf((LPARAM)shortcut));
+    SelectItemRows({ItemRowOf((LPARAM)shortcut)});
+    POINT from = RowCentre(ShellState.ItemList, ItemRowOf((LPARAM)shortcut));
+    // A wobble inside the 2-pixel margin.
+    MouseDrag(from, POINT{from.x + 1, from.y + 1}, true);
+    EXPECT_EQ(ShortcutCount(ShellState.CurrentFolder), 1);
+    POINT after = ItemPosition(ItemRowOf((LPARAM)shortcut));
+    EXPECT_EQ(after.x, before.x);
+
+    session.Command(IDM_DETAILS);
+    SelectItemRows({ItemRowOf((LPARAM)shortcut)});
+    from = RowCentre(ShellState.ItemList, ItemRowOf((LPARAM)shortcut));
+    MouseDrag(from, ToScreen(ShellState.ItemList, EmptySpot()), true);
+    EXPECT_EQ(ShortcutCount(ShellState.CurrentFolder), 1);
+}
+
+TEST_F(ItemListTest, RenamingAShortcutRowRetitlesTheShortcut)
+{
+    Shortcut* shortcut = NewShortcut("Old Title");
+    ASSERT_TRUE(WaitForRow((LPARAM)shortcut));
+    SelectItemRows({ItemRowOf((LPARAM)shortcut)});
+    session.Command(IDM_RENAME);
+    HWND edit = (HWND)SendMessageA(ShellState.ItemList, LVM_GETEDITCONTROL, 0, 0);
+    ASSERT_NE(edit, nullptr);
+    SetWindowTextA(edit, "New Title");
+    SendMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
+    PumpFor(100);
+    EXPECT_STREQ(shortcut->Title.Get(), "New Title");
+    EXPECT_EQ(ItemCell(ItemRowOf((LPARAM)shortcut), 0), "New Title");
+}
+
+class FolderDeleteTest : public ItemListTest {};
+
+TEST_F(FolderDeleteTest, TheFirstFolderIsNeverDeleted)
+{
+    AddFolder("Other");
+    SelectFolder(0);
+    DialogWatch box("Delete Folder", [](HWND b) { PressButton(b, IDOK); });
+    session.Command(IDM_FOLDER_DELETE);
+    ASSERT_TRUE(box.Finish());
+    EXPECT_EQ(box.Text(), "Can't delete all of the folders.");
+    EXPECT_EQ(FolderCount(), 2);
+}
+
+TEST_F(FolderDeleteTest, AnswerNoKeepsTheFolder)
+{
+    int other = AddFolder("Keeper");
+    SelectFolder(other);
+    DialogWatch box("Delete Folder", [](HWND b) { PressButton(b, IDNO); });
+    session.Command(IDM_FOLDER_DELETE);
+    ASSERT_TRUE(box.Finish());
+    EXPECT_EQ(box.Text(), "Confirm Delete of Folder \"Keeper\".");
+    EXPECT_EQ(FolderCount(), 2);
+    EXPECT_EQ(ShellState.CurrentFolder, FolderAt(other));
+}
+
+TEST_F(FolderDeleteTest, DeletingTheCurrentFolderLeavesNoWindowHidden)
+{
+    Fixture app;
+    ASSERT_TRUE(app.Start("--window \"In Main\" --window \"In Work\" --window \"Also Work\" --state max"));
+    HWND inMain = app.Window("In Main"), inWork = app.Window("In Work"), alsoWork = app.Window("Also Work");
+    int work = AddFolder("Work");
+    AddFolder("Games");
+    // Two windows belong to Work; entering it puts Main's window away.
+    ASSERT_TRUE(TransferToFolder((LPARAM)inWork, work, true));
+    ASSERT_TRUE(TransferToFolder((LPARAM)alsoWork, work, true));
+    SelectFolder(work);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(inMain) && IsWindowVisible(inWork) && IsWindowVisible(alsoWork); }, 5000));
+    // One of them hidden by the user while Work is current.
+    ShowWindow(alsoWork, SW_HIDE);
+    ShellState.CurrentFolder->Contained->Append(alsoWork)->ShowOnEnter = 0;
+
+    Folder* doomed = ShellState.CurrentFolder;
+    DialogWatch box("Delete Folder", [](HWND b) { PressButton(b, IDYES); });
+    session.Command(IDM_FOLDER_DELETE);
+    ASSERT_TRUE(box.Finish());
+    EXPECT_EQ(FolderCount(), 2);
+    EXPECT_EQ(FolderIndexOf(doomed), -1);
+    EXPECT_EQ(ShellState.CurrentFolder, FolderAt(0));
+    EXPECT_EQ(ShellState.CurrentFolderIndex, 0);
+    EXPECT_TRUE(RowSelected(ShellState.FolderPane, 0));
+    EXPECT_TRUE(WaitFor([&] {
+        return IsWindowVisible(inMain) && IsWindowVisible(inWork) && IsWindowVisible(alsoWork);
+    }, 5000));
+    EXPECT_TRUE(IsZoomed(alsoWork));
+    char title[MaxText];
+    GetWindowTextA(ShellState.MainWindow, title, MaxText);
+    EXPECT_STREQ(title, "Corvanix - Main");
+
+    // And Exit finds nothing left hidden either.
+    session.Exit();
+    PumpFor(300);
+    for (HWND window : {inMain, inWork, alsoWork})
+        EXPECT_TRUE(IsWindowVisible(window));
+}
+
+} // namespace
