@@ -8,6 +8,7 @@
 #include <shellapi.h>
 
 #include <stdexcept>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -595,6 +596,31 @@ TEST_F(MainWindowTest, TheToolbarsOwnCustomiseDialogOffersTheOtherButtons)
     ASSERT_TRUE(watch.Finish());
     // The nine extra buttons and the separator.
     EXPECT_EQ(offered, 10);
+}
+
+TEST_F(MainWindowTest, ADoubleClickOnTheToolbarOpensItsCustomiseDialog)
+{
+    ASSERT_TRUE(Start());
+    // An empty spot right of the last button.
+    RECT last = {};
+    int count = (int)SendMessageA(ShellState.ToolbarWindow, TB_BUTTONCOUNT, 0, 0);
+    SendMessageA(ShellState.ToolbarWindow, TB_GETITEMRECT, count - 1, (LPARAM)&last);
+    POINT spot = {last.right + 40, (last.top + last.bottom) / 2};
+    ClientToScreen(ShellState.ToolbarWindow, &spot);
+    DialogWatch watch("Customize Toolbar", [](HWND dialog) { PressButton(dialog, IDCANCEL); });
+    std::thread hand([&] {
+        SetCursorPos(spot.x, spot.y);
+        Sleep(100);
+        for (int click = 0; click < 2; click++) {
+            mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+            mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+            Sleep(40);
+        }
+    });
+    WaitFor([&] { return watch.Seen(); }, 5000);
+    hand.join();
+    EXPECT_TRUE(watch.Finish());
+    PumpFor(100);
 }
 
 TEST_F(MainWindowTest, TheAboutBoxShowsTheVersionAndIgnoresEsc)
