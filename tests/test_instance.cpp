@@ -143,7 +143,9 @@ TEST_F(InstanceTest, OnWindowsNT351TheThreeDLibraryIsAskedAndNoTrayIconIsAdded)
     // so and goes on once the box is closed.
     HWND box = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (box = FindWindowA(nullptr, "CTL3D32.DLL")) != nullptr; }, 5000));
-    EXPECT_EQ(TextOfStatic(box), "Can't Enable 3D Controls");
+    // The box may be found before its text is in place.
+    EXPECT_TRUE(WaitFor([&] { return TextOfStatic(box) == "Can't Enable 3D Controls"; }, 3000))
+        << TextOfStatic(box);
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitFor([&] { return ItemColumns(main) == 6; }, 5000));  // Windows NT
     PumpFor(300);
