@@ -22,8 +22,6 @@
 
 namespace {
 
-const char HelpFile[] = "Corvanix.hlp";
-
 HMENU EditMenu()
 {
     return GetSubMenu(GetMenu(ShellState.MainWindow), 1);
@@ -551,7 +549,7 @@ LRESULT OnNotify(NMHDR* header)
     case TBN_RESTORE:
         return ToolbarOnRestore((NMTBRESTORE*)header);
     case TBN_CUSTHELP:
-        WinHelpA(ShellState.MainWindow, HelpFile, HELP_KEY, (ULONG_PTR) "Toolbar");
+        WinHelpA(ShellState.MainWindow, HelpFileName, HELP_KEY, (ULONG_PTR) "Toolbar");
         return 0;
     }
     return 0;
@@ -563,7 +561,7 @@ LRESULT OnCommand(int command)
 {
     switch (command) {
     case IDM_EXIT: return OnExit();
-    case IDM_HELP_CONTENTS: WinHelpA(ShellState.MainWindow, HelpFile, HELP_CONTENTS, 0); break;
+    case IDM_HELP_CONTENTS: WinHelpA(ShellState.MainWindow, HelpFileName, HELP_CONTENTS, 0); break;
     case IDM_ABOUT: RunBusy([] { RunAboutBox(); }); break;
     case IDM_LARGEICONS:
     case IDM_SMALLICONS:

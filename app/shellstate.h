@@ -17,6 +17,9 @@ const UINT WM_TRAYICON = WM_USER + 103;        // 1127: mouse event on the tray 
 // Drag feedback sent to the list view under the cursor.
 const UINT WM_DROPHOVER = 555;
 
+// The help file, for every help button and key.
+const char HelpFileName[] = "Corvanix.hlp";
+
 // Hot-key identifier of the global hot key; folders use their pane index.
 const int GlobalHotKeyId = 0xBFF0;  // 49136
 

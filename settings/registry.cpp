@@ -270,13 +270,12 @@ void DeleteTree(HKEY parent, const char* name)
     if (RegOpenKeyExA(parent, name, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
         char child[MaxText];
         while (RegEnumKeyA(key, 0, child, sizeof child) == ERROR_SUCCESS) {
-            size_t before = strlen(child);
             DeleteTree(key, child);
-            // A subkey that cannot be deleted would be enumerated forever.
-            char again[MaxText];
-            if (RegEnumKeyA(key, 0, again, sizeof again) == ERROR_SUCCESS &&
-                strlen(again) == before && strcmp(again, child) == 0)
+            HKEY left;
+            if (RegOpenKeyExA(key, child, 0, KEY_READ, &left) == ERROR_SUCCESS) {
+                RegCloseKey(left);  // it would not go: do not try forever
                 break;
+            }
         }
         RegCloseKey(key);
     }

@@ -262,13 +262,13 @@ void SetRowPosition(int row, POINT position)
     ShellState.ItemListWrites++;
 }
 
-int InsertRow(int index, const char* label, LPARAM data)
+int InsertRow(int index, const char* label, int image, LPARAM data)
 {
     LVITEMA item = {};
     item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM | LVIF_STATE;
     item.iItem = index;
     item.pszText = const_cast<char*>(label);
-    item.iImage = ShellState.ImageCount;
+    item.iImage = image;
     item.lParam = data;
     item.state = 0;
     item.stateMask = 0xF000;
@@ -289,40 +289,43 @@ int RowIndexOf(LPARAM data)
     return (int)SendMessageA(Items(), LVM_FINDITEMA, (WPARAM)-1, (LPARAM)&find);
 }
 
-// The image index of a window's icons, adding them to both image lists the
-// first time they are seen since the last rebuild; -1 when the lists
-// refused them. Windows of one program share one image.
-int WindowImage(const WindowFacts& facts)
+// Appends a pair of icons to both image lists at the same index; -1, with
+// neither list changed, when either refuses its icon (another process's
+// icon may be gone by now).
+int AppendImages(HICON large, HICON small)
 {
-    HICON large = facts.IconLarge ? facts.IconLarge : DefaultIcon();
-    HICON small = facts.IconSmall ? facts.IconSmall : large;
-    auto known = ShellState.ItemImageOf.find(large);
-    if (known != ShellState.ItemImageOf.end())
-        return known->second;
     int inSmall = ImageList_AddIcon(ShellState.ItemImagesSmall, small);
     int inLarge = ImageList_AddIcon(ShellState.ItemImagesLarge, large);
     if (inSmall >= 0 && inLarge >= 0 && inSmall == inLarge) {
-        ShellState.ItemImageOf[large] = inLarge;
         ShellState.ImageCount = inLarge + 1;
         return inLarge;
     }
-    // Another process's icon may be gone by now: keep both lists in step
-    // with the default icon.
-    if (inSmall < 0)
-        ImageList_AddIcon(ShellState.ItemImagesSmall, DefaultIcon());
-    if (inLarge < 0)
-        ImageList_AddIcon(ShellState.ItemImagesLarge, DefaultIcon());
-    ShellState.ImageCount = ImageList_GetImageCount(ShellState.ItemImagesLarge);
+    if (inSmall >= 0)
+        ImageList_Remove(ShellState.ItemImagesSmall, inSmall);
+    if (inLarge >= 0)
+        ImageList_Remove(ShellState.ItemImagesLarge, inLarge);
     return -1;
 }
 
-void SetRowImage(int row, int image)
+// The image of a pair of window icons, added the first time it is seen
+// since the last rebuild: windows of one program share one image. Icons the
+// lists refuse give the default icon's image.
+int ImageOfIcons(HICON large, HICON small)
 {
-    LVITEMA item = {};
-    item.mask = LVIF_IMAGE;
-    item.iItem = row;
-    item.iImage = image;
-    SendMessageA(Items(), LVM_SETITEMA, 0, (LPARAM)&item);
+    auto known = ShellState.ItemImageOf.find(large);
+    if (known != ShellState.ItemImageOf.end())
+        return known->second;
+    int image = AppendImages(large, small);
+    if (image < 0)
+        return large == DefaultIcon() ? 0 : ImageOfIcons(DefaultIcon(), DefaultIcon());
+    ShellState.ItemImageOf[large] = image;
+    return image;
+}
+
+int WindowImage(const WindowFacts& facts)
+{
+    HICON large = facts.IconLarge ? facts.IconLarge : DefaultIcon();
+    return ImageOfIcons(large, facts.IconSmall ? facts.IconSmall : large);
 }
 
 void SetTaskCells(int row, const WindowFacts& facts)
@@ -384,7 +387,7 @@ void ListWindow(const WindowFacts& facts, RowValues& rows)
     Shortcut* byTitle = FindShortcutByTitle(current, facts.Text);
     Shortcut* standsFor = byProcess ? byProcess : (byTitle && !byTitle->Window ? byTitle : nullptr);
 
-    int row = InsertRow(InsertionIndexFor(standsFor), facts.Text, (LPARAM)window);
+    int row = InsertRow(InsertionIndexFor(standsFor), facts.Text, WindowImage(facts), (LPARAM)window);
     if (row < 0)
         return;
     rows.Values.insert((LPARAM)window);
@@ -408,8 +411,6 @@ void ListWindow(const WindowFacts& facts, RowValues& rows)
     }
 
     SetTaskCells(row, facts);
-    int image = WindowImage(facts);
-    SetRowImage(row, image >= 0 ? image : WindowImage(WindowFacts{}));
     RedrawRow(row);
     ShellState.ObjectCount++;
 }
@@ -430,19 +431,19 @@ void AddContainedRows(const RefreshPass& pass, const ContainedList* list, RowVal
         if (!facts || !facts->Text[0] || facts->OwnProcess || rows.Has((LPARAM)entry->Window) ||
             !IsWindow(entry->Window))
             continue;
-        int row = InsertRow(ShellState.ObjectCount, facts->Text, (LPARAM)entry->Window);
+        int row = InsertRow(ShellState.ObjectCount, facts->Text, WindowImage(*facts),
+                            (LPARAM)entry->Window);
         if (row < 0)
             continue;
         rows.Values.insert((LPARAM)entry->Window);
-        int image = WindowImage(*facts);
-        SetRowImage(row, image >= 0 ? image : WindowImage(WindowFacts{}));
         RedrawRow(row);
         ShellState.ObjectCount++;
     }
 }
 
-// Appends the shortcut's composed icons; returns their image index.
-int AddShortcutImages(Shortcut* shortcut)
+// The shortcut's icon with the shortcut arrow over it, at both sizes;
+// returns the image index.
+int ShortcutImage(Shortcut* shortcut)
 {
     HICON base = GetShortcutIcon(shortcut);
     if (!base)
@@ -451,13 +452,14 @@ int AddShortcutImages(Shortcut* shortcut)
                                          LR_SHARED);
     HICON large = OverlayIcon(base, ShellState.IconTable[IconShortcut], 32);
     HICON small = OverlayIcon(base, smallArrow ? smallArrow : ShellState.IconTable[IconShortcut], 16);
-    ImageList_AddIcon(ShellState.ItemImagesSmall, small ? small : base);
-    int image = ImageList_AddIcon(ShellState.ItemImagesLarge, large ? large : base);
+    // Each shortcut's composed image is its own.
+    int image = AppendImages(large ? large : base, small ? small : base);
+    if (image < 0)
+        image = ImageOfIcons(DefaultIcon(), DefaultIcon());
     if (small)
         DestroyIcon(small);
     if (large)
         DestroyIcon(large);
-    ShellState.ImageCount = ImageList_GetImageCount(ShellState.ItemImagesLarge);
     return image;
 }
 
@@ -474,14 +476,12 @@ void AddShortcutRows(RowValues& rows)
             continue;
         if (shortcut->Window && !shortcut->MultipleInstances)
             continue;
-        int row = InsertRow(ShellState.ObjectCount, shortcut->Title.Get(), (LPARAM)shortcut);
+        int row = InsertRow(ShellState.ObjectCount, shortcut->Title.Get(), ShortcutImage(shortcut),
+                            (LPARAM)shortcut);
         if (row < 0)
             continue;
         rows.Values.insert((LPARAM)shortcut);
         SetRowPosition(row, shortcut->Position);
-        int image = AddShortcutImages(shortcut);
-        if (image >= 0)
-            SetRowImage(row, image);
         RedrawRow(row);
         ShellState.ObjectCount++;
     }

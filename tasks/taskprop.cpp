@@ -12,8 +12,6 @@
 
 namespace {
 
-const char HelpFile[] = "Corvanix.hlp";
-
 // What the dialog keeps while it is open.
 struct TaskPropertiesState {
     HWND Window;
@@ -95,7 +93,7 @@ void OnShortcut(HWND dialog, TaskPropertiesState* state)
 
 void OnHelp(HWND dialog)
 {
-    WinHelpA(dialog, HelpFile, HELP_KEY, (ULONG_PTR) "Task Properties");
+    WinHelpA(dialog, HelpFileName, HELP_KEY, (ULONG_PTR) "Task Properties");
 }
 
 INT_PTR OnCommand(HWND dialog, WPARAM wParam)
@@ -187,11 +185,8 @@ INT_PTR CALLBACK TaskPropertiesProc(HWND dialog, UINT message, WPARAM wParam, LP
 INT_PTR RunTaskPropertiesDialog(HWND window)
 {
     TaskPropertiesState state = {window, nullptr};
-    BOOL wasBusy = ShellState.Busy;
-    ShellState.Busy = TRUE;
     INT_PTR result = DialogBoxParamA(ShellState.Instance, "TASKPROP", ShellState.MainWindow,
                                      TaskPropertiesProc, (LPARAM)&state);
-    ShellState.Busy = wasBusy;
     CloseProcess(&state);
     return result;
 }

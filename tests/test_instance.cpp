@@ -108,16 +108,6 @@ int ItemColumns(HWND main)
     return header ? (int)SendMessageA(header, HDM_GETITEMCOUNT, 0, 0) : -1;
 }
 
-bool TrayIconOf(HWND main)
-{
-    NOTIFYICONDATAA data = {};
-    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
-    data.hWnd = main;
-    data.uID = 1;
-    data.uFlags = NIF_TIP;
-    lstrcpyA(data.szTip, "Corvanix");
-    return Shell_NotifyIconA(NIM_MODIFY, &data) != 0;
-}
 
 std::string TextOfStatic(HWND box)
 {
@@ -149,7 +139,7 @@ TEST_F(InstanceTest, OnWindowsNT351TheThreeDLibraryIsAskedAndNoTrayIconIsAdded)
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitFor([&] { return ItemColumns(main) == 6; }, 5000));  // Windows NT
     PumpFor(300);
-    EXPECT_FALSE(TrayIconOf(main));
+    EXPECT_FALSE(TrayIconShown(main));
     EXPECT_TRUE(IsWindowVisible(main));
 }
 
@@ -160,7 +150,7 @@ TEST_F(InstanceTest, OnWindows95OnlyTheThreeFirstColumnsExist)
     main = first.WaitForMainWindow();
     ASSERT_NE(main, nullptr);
     EXPECT_TRUE(WaitFor([&] { return ItemColumns(main) == 3; }, 3000));
-    EXPECT_TRUE(WaitFor([&] { return TrayIconOf(main); }, 3000));
+    EXPECT_TRUE(WaitFor([&] { return TrayIconShown(main); }, 3000));
 }
 
 TEST_F(InstanceTest, OnWindowsNT4TheTrayIconIsThere)
@@ -169,7 +159,7 @@ TEST_F(InstanceTest, OnWindowsNT4TheTrayIconIsThere)
     ASSERT_TRUE(first.Start());
     main = first.WaitForMainWindow();
     ASSERT_NE(main, nullptr);
-    EXPECT_TRUE(WaitFor([&] { return TrayIconOf(main); }, 3000));
+    EXPECT_TRUE(WaitFor([&] { return TrayIconShown(main); }, 3000));
     EXPECT_EQ(ItemColumns(main), 6);
 }
 

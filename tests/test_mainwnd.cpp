@@ -186,10 +186,7 @@ TEST_F(MainWindowTest, ClosingExitsOnlyWhenNothingCanCallTheWindowBack)
     HWND main = ShellState.MainWindow;
     SendMessageA(main, WM_CLOSE, 0, 0);
     EXPECT_FALSE(IsWindow(main));
-    HKEY key;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Zarn\\Corvanix", 0, KEY_READ, &key), ERROR_SUCCESS);
-    EXPECT_EQ(RegQueryValueExA(key, "Version", nullptr, nullptr, nullptr, nullptr), ERROR_SUCCESS);
-    RegCloseKey(key);
+    EXPECT_TRUE(ProductValueExists("Version"));
     session.Exit();
 
     // The tray icon calls it back: hidden only.
@@ -369,12 +366,7 @@ TEST_F(MainWindowTest, DraggingTheSplitterMovesThePanesAndIsSaved)
     EXPECT_NE(GetCapture(), main);
     session.Exit();
 
-    HKEY key;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Zarn\\Corvanix", 0, KEY_READ, &key), ERROR_SUCCESS);
-    DWORD value = 0, size = sizeof value;
-    RegQueryValueExA(key, "nViewX", nullptr, nullptr, (BYTE*)&value, &size);
-    RegCloseKey(key);
-    EXPECT_EQ(value, 150u);
+    EXPECT_EQ(ProductDword("nViewX"), 150u);
 }
 
 TEST_F(MainWindowTest, TheViewCommandsSetStyleMenuAndButtons)
@@ -469,12 +461,7 @@ TEST_F(MainWindowTest, ExitAndTheSessionsEndShowEveryPutAwayWindowAndSave)
         EXPECT_FALSE(IsWindow(ShellState.MainWindow));
         EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(kept) && IsWindowVisible(max); }, 5000));
         EXPECT_TRUE(IsZoomed(max));
-        HKEY key;
-        ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Zarn\\Corvanix", 0, KEY_READ, &key), ERROR_SUCCESS);
-        DWORD value = 0, size = sizeof value;
-        RegQueryValueExA(key, "nViewX", nullptr, nullptr, (BYTE*)&value, &size);
-        RegCloseKey(key);
-        EXPECT_EQ(value, 99u);
+        EXPECT_EQ(ProductDword("nViewX"), 99u);
         session.Exit();
     }
 }
@@ -494,19 +481,9 @@ TEST_F(MainWindowTest, TheInstallersQuitMessageShowsThePutAwayWindowsAndSavesNot
     MSG quit;
     EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(window) != 0; }, 5000));
-    // Nothing saved.
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Zarn\\Corvanix", 0, KEY_READ, &key) == ERROR_SUCCESS) {
-        EXPECT_NE(RegQueryValueExA(key, "Version", nullptr, nullptr, nullptr, nullptr), ERROR_SUCCESS);
-        RegCloseKey(key);
-    }
-    // The tray icon is gone.
-    NOTIFYICONDATAA data = {};
-    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
-    data.hWnd = main;
-    data.uID = 1;
-    data.uFlags = NIF_TIP;
-    EXPECT_FALSE(Shell_NotifyIconA(NIM_MODIFY, &data));
+    // Nothing saved, and the tray icon is gone.
+    EXPECT_FALSE(ProductValueExists("Version"));
+    EXPECT_FALSE(TrayIconShown(main));
 }
 
 TEST_F(MainWindowTest, ASecondStartsRequestBringsTheWindowForward)

@@ -45,16 +45,7 @@ protected:
         return (GetMenuState(GetMenu(ShellState.MainWindow), command, MF_BYCOMMAND) & MF_CHECKED) != 0;
     }
 
-    bool TrayIconPresent()
-    {
-        NOTIFYICONDATAA data = {};
-        data.cbSize = NOTIFYICONDATAA_V1_SIZE;
-        data.hWnd = ShellState.MainWindow;
-        data.uID = 1;
-        data.uFlags = NIF_TIP;
-        lstrcpyA(data.szTip, "Corvanix");
-        return Shell_NotifyIconA(NIM_MODIFY, &data) != 0;
-    }
+    bool TrayIconPresent() { return TrayIconShown(ShellState.MainWindow); }
 
     AppSession session;
 };
@@ -293,12 +284,7 @@ TEST_F(StartupTest, TheTrayIconIsAddedAndRemovedAtExit)
     EXPECT_TRUE(TrayIconPresent());
     HWND main = ShellState.MainWindow;
     session.Exit();
-    NOTIFYICONDATAA data = {};
-    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
-    data.hWnd = main;
-    data.uID = 1;
-    data.uFlags = NIF_TIP;
-    EXPECT_FALSE(Shell_NotifyIconA(NIM_MODIFY, &data));
+    EXPECT_FALSE(TrayIconShown(main));
 
     ResetSettings();
     CleanRegistry();

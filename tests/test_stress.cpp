@@ -98,12 +98,7 @@ TEST(Stress, FoldersMovesCopiesAndEditsWhileWindowsComeAndGo)
 
     session.Exit();
     // Every window a folder had put away is back on screen.
-    EXPECT_TRUE(WaitFor([&] {
-        for (HWND window : app.Windows(true))
-            if (!IsWindowVisible(window))
-                return false;
-        return true;
-    }, 5000));
+    EXPECT_TRUE(WaitFor([&] { return AllVisible(app.Windows(true)); }, 5000));
     for (HWND window : app.Windows(true)) {
         char title[MaxText] = "";
         GetWindowTextA(window, title, MaxText);

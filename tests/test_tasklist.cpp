@@ -240,12 +240,7 @@ TEST_F(TaskListTest, SwitchingAwayAndBackAtOnceLosesNoWindow)
     }
     EXPECT_EQ(FolderAt(games)->Contained->Head, nullptr);
     EXPECT_EQ(FolderAt(0)->Contained->Head, nullptr);
-    EXPECT_TRUE(WaitFor([&] {
-        for (HWND window : windows)
-            if (!IsWindowVisible(window))
-                return false;
-        return true;
-    }, 10000));
+    EXPECT_TRUE(WaitFor([&] { return AllVisible(windows); }, 10000));
     for (HWND window : windows)
         EXPECT_TRUE(WaitForRow(window));
 
@@ -253,12 +248,7 @@ TEST_F(TaskListTest, SwitchingAwayAndBackAtOnceLosesNoWindow)
     SelectFolder(games);
     PumpFor(300);
     SelectFolder(0);
-    EXPECT_TRUE(WaitFor([&] {
-        for (HWND window : windows)
-            if (!IsWindowVisible(window))
-                return false;
-        return true;
-    }, 10000));
+    EXPECT_TRUE(WaitFor([&] { return AllVisible(windows); }, 10000));
 }
 
 TEST_F(TaskListTest, AWindowHiddenByTheUserStaysHiddenAcrossFolderChanges)
@@ -528,13 +518,7 @@ TEST_F(TaskListTest, APassWritesOnlyTheCellsThatChanged)
     HWND one = app.Window("One");
     ASSERT_TRUE(WaitForRow(app.Window("Three")));
     ASSERT_TRUE(session.WaitForPasses(2));
-    auto cells = [] {
-        std::vector<std::string> all;
-        for (int row = 0; row < ItemRows(); row++)
-            for (int column = 0; column < 6; column++)
-                all.push_back(ItemCell(row, column));
-        return all;
-    };
+    auto cells = AllItemCells;
     // Nothing changes on the desktop but the processes' processor times,
     // which tick on their own: every write is a cell whose text changed.
     for (int pass = 0; pass < 3; pass++) {

@@ -119,28 +119,11 @@ void FolderSwitch()
     SwitchToFolder(0);
 }
 
-std::vector<std::string> AllCells()
-{
-    std::vector<std::string> cells;
-    for (int row = 0; row < ItemRows(); row++)
-        for (int column = 0; column < 6; column++)
-            cells.push_back(ItemCell(row, column));
-    return cells;
-}
-
 void Report(const char* what, const Figure& figure, const Figure& floor)
 {
     printf("  %-34s %9.2f ms wall (x%6.1f)  %9.2f ms cpu (x%6.1f)\n", what, figure.Wall,
            floor.Wall > 0 ? figure.Wall / floor.Wall : 0.0, figure.Cpu,
            floor.Cpu > 0 ? figure.Cpu / floor.Cpu : 0.0);
-}
-
-bool AllHidden(const std::vector<HWND>& windows, bool hidden)
-{
-    for (HWND window : windows)
-        if ((IsWindowVisible(window) == 0) != hidden)
-            return false;
-    return true;
 }
 
 void RunSize(int windows)
@@ -178,11 +161,11 @@ void RunSize(int windows)
     Figure floor = Measure(repeats, FloorLoop);
     Figure steady = Measure(repeats, OnePass);
 
-    std::vector<std::string> before = AllCells();
+    std::vector<std::string> before = AllItemCells();
     LONG writes = ShellState.ItemListWrites;
     OnePass();
     LONG steadyWrites = ShellState.ItemListWrites - writes;
-    std::vector<std::string> after = AllCells();
+    std::vector<std::string> after = AllItemCells();
     int changed = 0, timeCells = 0;
     for (size_t i = 0; i < before.size() && i < after.size(); i++) {
         if (before[i] != after[i]) {
@@ -201,9 +184,9 @@ void RunSize(int windows)
     Clock clock;
     clock.Start();
     SwitchToFolder(1);
-    WaitFor([&] { return AllHidden(all, true); }, 30000, 5);
+    WaitFor([&] { return AllVisible(all, false); }, 30000, 5);
     SwitchToFolder(0);
-    WaitFor([&] { return AllHidden(all, false); }, 30000, 5);
+    WaitFor([&] { return AllVisible(all); }, 30000, 5);
     Figure settled;
     clock.Stop(&settled.Wall, &settled.Cpu);
 

@@ -1,5 +1,6 @@
 #include "app_session.h"
 
+#include <shellapi.h>
 #include <shlwapi.h>
 
 #include "app/resource.h"
@@ -27,6 +28,40 @@ void SetWineVersionFor(const char* exeName, const char* version)
                        (DWORD)strlen(version) + 1);
         RegCloseKey(handle);
     }
+}
+
+bool TrayIconShown(HWND main)
+{
+    // Changing the tip of an icon that is not there fails.
+    NOTIFYICONDATAA data = {};
+    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    data.hWnd = main;
+    data.uID = 1;
+    data.uFlags = NIF_TIP;
+    lstrcpyA(data.szTip, "Corvanix");
+    return Shell_NotifyIconA(NIM_MODIFY, &data) != 0;
+}
+
+bool ProductValueExists(const char* name)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Zarn\\Corvanix", 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    bool exists = RegQueryValueExA(key, name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return exists;
+}
+
+DWORD ProductDword(const char* name)
+{
+    HKEY key;
+    DWORD value = 0xDEADBEEF, size = sizeof value;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Zarn\\Corvanix", 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return value;
+    if (RegQueryValueExA(key, name, nullptr, nullptr, (BYTE*)&value, &size) != ERROR_SUCCESS || size != 4)
+        value = 0xDEADBEEF;
+    RegCloseKey(key);
+    return value;
 }
 
 void FreshStart()

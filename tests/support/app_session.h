@@ -39,3 +39,11 @@ private:
 
 // Resets Settings and the registry; the usual first lines of a test.
 void FreshStart();
+
+// Whether the tray icon of a main window (of any process) is there.
+bool TrayIconShown(HWND main);
+
+// A value of the product key HKCU\Software\Zarn\Corvanix: whether it
+// exists, and a DWORD's value (0xDEADBEEF when missing or not 4 bytes).
+bool ProductValueExists(const char* name);
+DWORD ProductDword(const char* name);

@@ -62,6 +62,23 @@ int ItemColumnCount()
     return header ? (int)SendMessageA(header, HDM_GETITEMCOUNT, 0, 0) : 0;
 }
 
+std::vector<std::string> AllItemCells()
+{
+    std::vector<std::string> cells;
+    for (int row = 0; row < ItemRows(); row++)
+        for (int column = 0; column < 6; column++)
+            cells.push_back(ItemCell(row, column));
+    return cells;
+}
+
+bool AllVisible(const std::vector<HWND>& windows, bool visible)
+{
+    for (HWND window : windows)
+        if ((IsWindowVisible(window) != 0) != visible)
+            return false;
+    return true;
+}
+
 int AddFolder(const char* title)
 {
     Folder* folder = CreateFolder(title, 0, 0);

@@ -18,6 +18,10 @@ int ItemRows();
 std::vector<std::string> ItemLabels();
 POINT ItemPosition(int row);
 int ItemColumnCount();
+// Every cell of the item list, row after row, six columns each.
+std::vector<std::string> AllItemCells();
+// Whether every one of the windows is visible (or, asked so, hidden).
+bool AllVisible(const std::vector<HWND>& windows, bool visible = true);
 
 // Appends a folder (as the New command would) and returns its pane index.
 int AddFolder(const char* title);
