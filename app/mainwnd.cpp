@@ -4,21 +4,21 @@
 #include <objbase.h>
 #include <stdio.h>
 
-#include "app/aboutdlg.h"
-#include "app/itemrows.h"
-#include "app/resource.h"
-#include "app/shellstate.h"
 #include "app/startup.h"
-#include "app/toolbar.h"
-#include "app/winutil.h"
-#include "folders/model.h"
-#include "settings/registry.h"
-#include "settings/settings.h"
-#include "folders/folderpane.h"
-#include "folders/itemlist.h"
+#include "app/taskactions.h"
+#include "core/listrows.h"
+#include "core/resource.h"
+#include "core/settings.h"
+#include "core/shellstate.h"
+#include "dialogs/aboutdlg.h"
+#include "model/model.h"
+#include "panes/folderpane.h"
+#include "panes/itemlist.h"
+#include "panes/itemrows.h"
+#include "panes/toolbar.h"
+#include "panes/trayicon.h"
+#include "store/registry.h"
 #include "tasks/refresh.h"
-#include "tasks/taskactions.h"
-#include "tasks/taskenum.h"
 
 namespace {
 
@@ -34,17 +34,6 @@ bool RequireSelection()
     MessageBoxA(ShellState.MainWindow, "Select task(s) before performing this command.",
                 "Corvanix Command", MB_ICONINFORMATION);
     return false;
-}
-
-// Runs a modal piece of work with Busy set, so that automatic close leaves
-// the window alone meanwhile.
-template <class Work>
-void RunBusy(Work work)
-{
-    BOOL wasBusy = ShellState.Busy;
-    ShellState.Busy = TRUE;
-    work();
-    ShellState.Busy = wasBusy;
 }
 
 bool IsMinimized()
@@ -199,6 +188,22 @@ void OnActivate(WPARAM state)
 
 // ---------------------------------------------------------------- ending
 
+// The window's normal rectangle, also while it is minimised.
+RECT CurrentWindowRectangle()
+{
+    RECT rectangle = {};
+    HWND main = ShellState.MainWindow;
+    if (IsIconic(main)) {
+        WINDOWPLACEMENT placement = {};
+        placement.length = sizeof placement;
+        GetWindowPlacement(main, &placement);
+        rectangle = placement.rcNormalPosition;
+    } else {
+        GetWindowRect(main, &rectangle);
+    }
+    return rectangle;
+}
+
 void ShowEveryPutAwayWindow()
 {
     for (int i = 0; i < FolderCount(); i++) {
@@ -223,7 +228,7 @@ void DestroyEverything()
     ImageList_Destroy(ShellState.FolderImages);
     ImageList_Destroy(ShellState.ItemImagesLarge);
     ImageList_Destroy(ShellState.ItemImagesSmall);
-    UnregisterClassA("Corvanix", ShellState.Instance);
+    UnregisterClassA(MainWindowClass, ShellState.Instance);
     UnregisterClassA("GETKEY", ShellState.Instance);
 }
 
@@ -233,21 +238,18 @@ LRESULT OnExit()
     ShowWindow(ShellState.MainWindow, SW_HIDE);
     if (IsMinimized())
         ShowWindow(ShellState.MainWindow, SW_RESTORE);
-    SaveSettings();
+    SaveLayoutAndSettings();
     RunHistoryClear();
-    for (int i = 0; i < FolderCount(); i++) {
-        Folder* folder = FolderAt(i);
-        if (!folder)
-            continue;
-        ShowAndClearContained(folder->Contained);
-        FreeFolder(folder);
+    ShowEveryPutAwayWindow();
+    FreeAllFolders();
+    // The pane's rows named the folders just freed.
+    for (int row = 0; row < RowCount(ShellState.FolderPane); row++) {
         LVITEMA item = {};
         item.mask = LVIF_PARAM;
-        item.iItem = i;
+        item.iItem = row;
         item.lParam = 0;
         SendMessageA(ShellState.FolderPane, LVM_SETITEMA, 0, (LPARAM)&item);
     }
-    ShellState.CurrentFolder = nullptr;
     if (ShellState.IsNewShell && Settings.TaskBar)
         RemoveTrayIcon();
     CoUninitialize();
@@ -404,46 +406,6 @@ void ShowContextMenu(HMENU menu)
 
 // ---------------------------------------------------------------- notifications
 
-void SetFolderImage(int row, int image)
-{
-    LVITEMA item = {};
-    item.mask = LVIF_IMAGE;
-    item.iItem = row;
-    item.iImage = image;
-    SendMessageA(ShellState.FolderPane, LVM_SETITEMA, 0, (LPARAM)&item);
-}
-
-void ShowFolderTitle()
-{
-    if (!ShellState.CurrentFolder)
-        return;
-    char title[MaxText + 16];
-    snprintf(title, sizeof title, "Corvanix - %s", ShellState.CurrentFolder->Title.Get());
-    SetWindowTextA(ShellState.MainWindow, title);
-}
-
-void OnFolderChanged(const NMLISTVIEW* change)
-{
-    if (!(change->uChanged & LVIF_STATE) || change->iItem < 0)
-        return;
-    bool selected = (change->uNewState & LVIS_SELECTED) != 0;
-    bool wasSelected = (change->uOldState & LVIS_SELECTED) != 0;
-    if (!selected) {
-        SetFolderImage(change->iItem, 0);
-        return;
-    }
-    // Only a row that becomes selected switches; focus changes do not.
-    if (wasSelected)
-        return;
-    if (ShellState.SelectingWithoutSwitch) {
-        ShellState.CurrentFolderIndex = change->iItem;
-        SetFolderImage(change->iItem, 1);
-        ShowFolderTitle();
-        return;
-    }
-    SwitchToFolder(change->iItem);
-}
-
 void SendCommand(int command)
 {
     SendMessageA(ShellState.MainWindow, WM_COMMAND, command, 0);
@@ -525,7 +487,7 @@ LRESULT OnNotify(NMHDR* header)
         return 0;
     case LVN_ITEMCHANGED:
         if (fromPane)
-            OnFolderChanged((NMLISTVIEW*)header);
+            OnFolderRowChanged((NMLISTVIEW*)header);
         return 0;
     case LVN_ENDLABELEDITA:
         return fromItems ? OnEndLabelEdit((NMLVDISPINFOA*)header) : 0;
@@ -546,8 +508,6 @@ LRESULT OnNotify(NMHDR* header)
     case TBN_QUERYINSERT:
     case TBN_QUERYDELETE:
         return 1;
-    case TBN_RESTORE:
-        return ToolbarOnRestore((NMTBRESTORE*)header);
     case TBN_CUSTHELP:
         WinHelpA(ShellState.MainWindow, HelpFileName, HELP_KEY, (ULONG_PTR) "Toolbar");
         return 0;
@@ -662,18 +622,6 @@ int ViewCommandOf(DWORD view)
     }
 }
 
-void ApplyListColors()
-{
-    COLORREF color = Settings.Color;
-    int sum = GetRValue(color) + GetGValue(color) + GetBValue(color);
-    COLORREF text = sum >= 384 ? RGB(0, 0, 0) : RGB(255, 255, 255);
-    for (HWND list : {ShellState.FolderPane, ShellState.ItemList}) {
-        SendMessageA(list, LVM_SETBKCOLOR, 0, (LPARAM)color);
-        SendMessageA(list, LVM_SETTEXTBKCOLOR, 0, (LPARAM)color);
-        SendMessageA(list, LVM_SETTEXTCOLOR, 0, (LPARAM)text);
-    }
-}
-
 void ShowMainWindow()
 {
     HWND main = ShellState.MainWindow;
@@ -690,23 +638,11 @@ void ShowMainWindow()
     }
 }
 
-void SwitchToFolder(int paneIndex)
+void SaveLayoutAndSettings()
 {
-    ShellState.CurrentFolderIndex = paneIndex;
-    LPARAM data;
-    if (!RowData(ShellState.FolderPane, paneIndex, &data))
-        return;
-    SetFolderImage(paneIndex, 1);
-
-    Folder* folder = (Folder*)data;
-    if (folder) {
-        RunBusy([folder] {
-            if (!ShellState.SwitchWithoutContain)
-                EnumerateTasks(EnumContain);
-            ShellState.CurrentFolder = folder;
-            ShowFolderWindows(folder);
-            RequestRefresh();
-        });
-    }
-    ShowFolderTitle();
+    Settings.Window = CurrentWindowRectangle();
+    ReadItemColumnWidths();
+    LayoutRecord layout;
+    layout.ToolbarButtons = ToolbarArrangement();
+    SaveSettings(layout);
 }

@@ -8,14 +8,12 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 // The view command for a Settings View value: 40013, 40024, 40014, 40025.
 int ViewCommandOf(DWORD view);
 
-// Sets both list views' colours from Settings Color.
-void ApplyListColors();
-
 // Brings the main window up: shown, restored and in front.
 void ShowMainWindow();
 
-// Runs the folder switch to the folder of a pane row.
-void SwitchToFolder(int paneIndex);
+// Fills in the layout (rectangle, column widths, toolbar arrangement) and
+// saves it with everything else.
+void SaveLayoutAndSettings();
 
 // The text of the exception report for a message.
 void ExceptionReportText(UINT message, WPARAM wParam, LPARAM lParam, char* buffer, int size);

@@ -2,25 +2,27 @@
 
 #include <commctrl.h>
 #include <objbase.h>
-#include <shellapi.h>
 #include <limits.h>
 
 #include "app/mainwnd.h"
-#include "app/resource.h"
-#include "app/shellstate.h"
-#include "app/statusbar.h"
-#include "app/toolbar.h"
-#include "folders/folderpane.h"
-#include "folders/itemlist.h"
+#include "core/listrows.h"
+#include "core/resource.h"
+#include "core/settings.h"
+#include "core/shellstate.h"
 #include "hotkeyctl/hotkeyctl.h"
-#include "settings/registry.h"
-#include "settings/settings.h"
+#include "model/model.h"
+#include "panes/folderpane.h"
+#include "panes/itemlist.h"
+#include "panes/itemrows.h"
+#include "panes/statusbar.h"
+#include "panes/toolbar.h"
+#include "panes/trayicon.h"
+#include "store/registry.h"
 #include "tasks/refresh.h"
 #include "tasks/taskenum.h"
 
 namespace {
 
-const char MainClassName[] = "Corvanix";
 const int MainWidth = 468;
 const int MainHeight = 246;
 
@@ -36,7 +38,7 @@ long ClampToLong(long long value)
 // Step 1: a running instance gets our request and we end.
 bool HandOverToRunningInstance(const char* commandTail)
 {
-    HWND running = FindWindowA(MainClassName, nullptr);
+    HWND running = FindWindowA(MainWindowClass, nullptr);
     if (!running)
         return false;
     long number = ParseForwardedNumber(commandTail);
@@ -93,7 +95,7 @@ bool RegisterMainClass()
     wc.hCursor = LoadCursorA(nullptr, (LPCSTR)IDC_ARROW);
     wc.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
     wc.lpszMenuName = "MENU";
-    wc.lpszClassName = MainClassName;
+    wc.lpszClassName = MainWindowClass;
     return RegisterClassA(&wc) != 0;
 }
 
@@ -102,7 +104,7 @@ bool CreateMainWindow()
     RECT desktop;
     GetWindowRect(GetDesktopWindow(), &desktop);
     ShellState.MainWindow = CreateWindowExA(
-        0, MainClassName, "Corvanix", WS_OVERLAPPEDWINDOW,
+        0, MainWindowClass, "Corvanix", WS_OVERLAPPEDWINDOW,
         (desktop.right - MainWidth) / 2, (desktop.bottom - MainHeight) / 2, MainWidth, MainHeight,
         nullptr, nullptr, ShellState.Instance, nullptr);
     return ShellState.MainWindow != nullptr;
@@ -168,18 +170,22 @@ void BuildContextMenus()
     ShellState.ItemMenu = item;
 }
 
-// Start-up selects the first folder, which is already current: mark its
-// row without putting any window away.
-void SelectFirstFolder()
+// The loaded folders get their pane rows, and the first one, which is
+// already current, its selection: selecting the current folder puts no
+// window away.
+void ShowLoadedFolders()
 {
-    if (FolderCount() == 0)
-        return;
-    ShellState.SelectingWithoutSwitch = TRUE;
-    LVITEMA item = {};
-    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    item.state = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageA(ShellState.FolderPane, LVM_SETITEMSTATE, 0, (LPARAM)&item);
-    ShellState.SelectingWithoutSwitch = FALSE;
+    FillFolderPane();
+    if (FolderCount() > 0)
+        SetRowState(ShellState.FolderPane, 0, LVIS_SELECTED | LVIS_FOCUSED,
+                    LVIS_SELECTED | LVIS_FOCUSED);
+}
+
+// What the load read of the layout that the panes keep themselves.
+void ApplyLoadedLayout(const LayoutRecord& layout)
+{
+    ApplyToolbarArrangement(layout.ToolbarButtons);
+    CreateItemColumns();
 }
 
 void PostViewCommand()
@@ -288,32 +294,6 @@ void UnregisterHotKeys()
     }
 }
 
-static void FillTrayRecord(NOTIFYICONDATAA* data)
-{
-    ZeroMemory(data, sizeof *data);
-    data->cbSize = NOTIFYICONDATAA_V1_SIZE;  // 88 bytes on 32-bit Windows
-    data->hWnd = ShellState.MainWindow;
-    data->uID = 1;
-    data->uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    data->uCallbackMessage = WM_TRAYICON;
-    data->hIcon = ShellState.IconTable[IconTaskbar];
-    lstrcpynA(data->szTip, "Corvanix", sizeof data->szTip);
-}
-
-void AddTrayIcon()
-{
-    NOTIFYICONDATAA data;
-    FillTrayRecord(&data);
-    Shell_NotifyIconA(NIM_ADD, &data);
-}
-
-void RemoveTrayIcon()
-{
-    NOTIFYICONDATAA data;
-    FillTrayRecord(&data);
-    Shell_NotifyIconA(NIM_DELETE, &data);
-}
-
 bool StartUp(HINSTANCE instance, const char* commandTail, int showCommand, int* exitCode)
 {
     *exitCode = 0;
@@ -350,8 +330,10 @@ bool StartUp(HINSTANCE instance, const char* commandTail, int showCommand, int* 
     SetErrorMode(SEM_FAILCRITICALERRORS);
     EnumerateTasks(EnumSystem);
     RunHistoryClear();
-    LoadSettings();
-    SelectFirstFolder();
+    LayoutRecord layout;
+    LoadSettings(&layout);
+    ApplyLoadedLayout(layout);
+    ShowLoadedFolders();
     RegisterHotKeys();
     SetPriorityClass(GetCurrentProcess(), PriorityClassOf(Settings.Priority));
 

@@ -2,7 +2,8 @@
 
 #include <string.h>
 
-#include "settings/settings.h"
+#include "common/hotkeycode.h"
+#include "common/texts.h"
 
 namespace {
 

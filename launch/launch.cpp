@@ -7,9 +7,9 @@
 
 #include <vector>
 
-#include "app/shellstate.h"
-#include "folders/model.h"
-#include "settings/settings.h"
+#include "core/shellstate.h"
+#include "model/commandtext.h"
+#include "core/settings.h"
 
 const char ProgramFilter[] = "Programs\0*.exe;*.com\0All Files\0*.*\0";
 

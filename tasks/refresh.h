@@ -1,4 +1,5 @@
-// The background refresh that keeps the item list following the desktop.
+// The background refresh that keeps the item list following the desktop:
+// the refresh thread and the gathering of a pass.
 //
 // Each pass is split in two. The refresh thread gathers what it needs to
 // know about every top-level window (class, text, state, icon, process
@@ -7,7 +8,8 @@
 // pass to the main window; the interface thread, which owns the model and
 // the list, applies it there. So the model needs no lock at all, and the
 // refresh thread never waits for the interface thread: it gathers no new
-// pass while one is still waiting to be applied.
+// pass while one is still waiting to be applied. The applying belongs to
+// the item list (panes/itemrows.h).
 #pragma once
 #include <windows.h>
 
@@ -15,12 +17,17 @@
 #include <unordered_map>
 #include <vector>
 
-#include "app/statusbar.h"
-#include "settings/settings.h"
+#include "core/settings.h"
 
-// Posted to the main window with a RefreshPass* in lParam; the receiver
-// applies and frees it.
-const UINT WM_APPLYREFRESH = WM_APP + 1;
+// The memory figures of the machine, in bytes.
+struct MemoryFigures {
+    DWORD Load;                      // percent in use
+    ULONGLONG TotalPhysical, AvailablePhysical;
+    ULONGLONG TotalPageFile, AvailablePageFile;
+};
+
+// Reads them (64-bit, right beyond 4 GB).
+MemoryFigures ReadMemoryFigures();
 
 // What one pass knows about one top-level window.
 struct WindowFacts {
@@ -80,7 +87,9 @@ struct RefreshPass {
 // The pass period for a priority choice: 500, 1000, 300 or 200 ms.
 DWORD RefreshPeriod(DWORD priority);
 
-// Starts the refresh thread, and ends it (waiting for it) at exit.
+// Starts the refresh thread, and ends it (waiting for it) at exit; the
+// passes it posted (WM_APPLYREFRESH, a RefreshPass* in lParam) and nobody
+// applied are freed.
 void StartRefreshThread();
 void StopRefreshThread();
 
@@ -88,14 +97,3 @@ void StopRefreshThread();
 RefreshPass* GatherRefreshPass(RefreshCache* cache);
 // EnumList's work for one window.
 void GatherWindow(HWND window, RefreshPass* pass);
-
-// On the interface thread: applies the pass to the model and the list,
-// then frees it.
-void ApplyRefreshPass(RefreshPass* pass);
-void RefreshTaskList(const RefreshPass& pass);
-
-// Creates the item list's report columns from Settings ColWidth.
-void CreateItemColumns();
-
-// The column sort: compares two rows' values by the column's text.
-int CALLBACK CompareRows(LPARAM data1, LPARAM data2, LPARAM column);

@@ -3,8 +3,8 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "app/shellstate.h"
-#include "app/winutil.h"
+#include "core/shellstate.h"
+#include "core/winutil.h"
 #include "tasks/refresh.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #pragma once
 #include <windows.h>
 
-#include "folders/model.h"
+#include "model/model.h"
 
 enum TaskEnumMode {
     EnumList = 0,     // gather the windows for a refresh pass (refresh thread)

@@ -13,13 +13,13 @@
 #include <thread>
 #include <vector>
 
-#include "app/itemrows.h"
-#include "app/resource.h"
-#include "app/shellstate.h"
-#include "folders/folderpane.h"
-#include "folders/model.h"
-#include "folders/shelllink.h"
-#include "settings/settings.h"
+#include "core/listrows.h"
+#include "core/resource.h"
+#include "core/shellstate.h"
+#include "panes/folderpane.h"
+#include "model/model.h"
+#include "launch/shelllink.h"
+#include "core/settings.h"
 #include "app_session.h"
 #include "dialog_watch.h"
 #include "fixture_client.h"

@@ -8,9 +8,9 @@
 #include <fstream>
 #include <string>
 
-#include "app/shellstate.h"
+#include "core/shellstate.h"
 #include "launch/launch.h"
-#include "settings/settings.h"
+#include "core/settings.h"
 #include "app_session.h"
 #include "dialog_watch.h"
 #include "fixture_client.h"

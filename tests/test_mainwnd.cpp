@@ -12,14 +12,14 @@
 #include <string>
 #include <vector>
 
-#include "app/aboutdlg.h"
-#include "app/itemrows.h"
+#include "dialogs/aboutdlg.h"
+#include "core/listrows.h"
 #include "app/mainwnd.h"
-#include "app/resource.h"
-#include "app/shellstate.h"
-#include "app/toolbar.h"
-#include "folders/model.h"
-#include "settings/settings.h"
+#include "core/resource.h"
+#include "core/shellstate.h"
+#include "panes/toolbar.h"
+#include "model/model.h"
+#include "core/settings.h"
 #include "app_session.h"
 #include "corvanix_process.h"
 #include "dialog_watch.h"

@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "app/resource.h"
-#include "app/shellstate.h"
-#include "folders/model.h"
-#include "settings/registry.h"
-#include "settings/settings.h"
+#include "core/resource.h"
+#include "core/shellstate.h"
+#include "model/model.h"
+#include "app/mainwnd.h"
+#include "core/settings.h"
 #include "app_session.h"
 #include "corvanix_process.h"
 #include "session_probe.h"
@@ -298,7 +298,7 @@ TEST_F(RegistryTest, ADeletedFolderLeavesNoStaleSubkey)
     // Take the middle folder out as folder deletion does.
     Folder* middle = FolderAt(1);
     SendMessageA(ShellState.FolderPane, LVM_DELETEITEM, 1, 0);
-    FreeFolder(middle);
+    RemoveFolder(middle);
     RemoveShortcut(FolderAt(1), FolderAt(1)->Last);
     session.Exit();
 
@@ -347,7 +347,7 @@ TEST_F(RegistryTest, ASaveInAnIconViewWritesDetailWidthsAndKeepsTheView)
     session.Command(IDM_DETAILS);
     SendMessageA(ShellState.ItemList, LVM_SETCOLUMNWIDTH, 2, 77);
     session.Command(IDM_LARGEICONS);
-    SaveSettings();
+    SaveLayoutAndSettings();
     PumpFor(100);
     EXPECT_EQ(GetWindowLongA(ShellState.ItemList, GWL_STYLE) & LVS_TYPEMASK, LVS_ICON);
     EXPECT_EQ(Settings.View, 0u);

@@ -6,12 +6,12 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include "app/resource.h"
-#include "app/shellstate.h"
+#include "core/resource.h"
+#include "core/shellstate.h"
 #include "app/startup.h"
-#include "app/toolbar.h"
-#include "folders/model.h"
-#include "settings/settings.h"
+#include "panes/toolbar.h"
+#include "model/model.h"
+#include "core/settings.h"
 #include "app_session.h"
 #include "wait.h"
 

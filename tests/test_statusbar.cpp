@@ -7,10 +7,10 @@
 
 #include <string>
 
-#include "app/resource.h"
-#include "app/shellstate.h"
-#include "app/statusbar.h"
-#include "settings/settings.h"
+#include "core/resource.h"
+#include "core/shellstate.h"
+#include "panes/statusbar.h"
+#include "core/settings.h"
 #include "app_session.h"
 #include "wait.h"
 

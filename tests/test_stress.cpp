@@ -9,10 +9,10 @@
 #include <deque>
 #include <string>
 
-#include "app/resource.h"
-#include "app/shellstate.h"
-#include "folders/model.h"
-#include "settings/settings.h"
+#include "core/resource.h"
+#include "core/shellstate.h"
+#include "model/model.h"
+#include "core/settings.h"
 #include "app_session.h"
 #include "fixture_client.h"
 #include "session_probe.h"
@@ -36,7 +36,7 @@ TEST(Stress, FoldersMovesCopiesAndEditsWhileWindowsComeAndGo)
 
     DWORD start = GetTickCount();
     int step = 0, created = 0, switches = 0, transfers = 0;
-    LONG passesBefore = ShellState.PassesApplied;
+    LONG passesBefore = ShellState.Diagnostics.PassesApplied;
     while (GetTickCount() - start < 6000) {
         switch (step % 6) {
         case 0: {
@@ -91,7 +91,7 @@ TEST(Stress, FoldersMovesCopiesAndEditsWhileWindowsComeAndGo)
     }
     EXPECT_GT(switches, 10);
     EXPECT_GT(transfers, 10);
-    EXPECT_GT(ShellState.PassesApplied - passesBefore, 5);
+    EXPECT_GT(ShellState.Diagnostics.PassesApplied - passesBefore, 5);
     // The main window still answers at once.
     DWORD_PTR answer;
     EXPECT_TRUE(SendMessageTimeoutA(ShellState.MainWindow, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &answer));

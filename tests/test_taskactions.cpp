@@ -14,13 +14,13 @@
 #include <string>
 #include <vector>
 
-#include "app/itemrows.h"
-#include "app/resource.h"
-#include "app/shellstate.h"
-#include "folders/model.h"
-#include "settings/settings.h"
-#include "tasks/taskactions.h"
-#include "tasks/taskprop.h"
+#include "core/listrows.h"
+#include "core/resource.h"
+#include "core/shellstate.h"
+#include "model/model.h"
+#include "core/settings.h"
+#include "app/taskactions.h"
+#include "dialogs/taskprop.h"
 #include "app_session.h"
 #include "dialog_watch.h"
 #include "fixture_client.h"

@@ -12,12 +12,13 @@
 #include <string>
 #include <vector>
 
-#include "app/itemrows.h"
+#include "core/listrows.h"
 #include "app/mainwnd.h"
-#include "app/resource.h"
-#include "app/shellstate.h"
-#include "folders/model.h"
-#include "settings/settings.h"
+#include "core/resource.h"
+#include "core/shellstate.h"
+#include "model/model.h"
+#include "core/settings.h"
+#include "panes/itemrows.h"
 #include "tasks/refresh.h"
 #include "tasks/taskenum.h"
 #include "app_session.h"
@@ -501,10 +502,10 @@ TEST_F(TaskListTest, AHiddenWindowPausesTheRefresh)
     ShowWindow(ShellState.MainWindow, SW_HIDE);
     ShellState.Hidden = 1;
     PumpFor(400);
-    LONG passes = ShellState.PassesApplied;
+    LONG passes = ShellState.Diagnostics.PassesApplied;
     HWND window = app.Open("Appears While Hidden");
     PumpFor(1200);
-    EXPECT_EQ(ShellState.PassesApplied, passes);
+    EXPECT_EQ(ShellState.Diagnostics.PassesApplied, passes);
     EXPECT_LT(ItemRowOf(window), 0);
     ShowMainWindow();
     EXPECT_FALSE(ShellState.Hidden);
@@ -523,7 +524,7 @@ TEST_F(TaskListTest, APassWritesOnlyTheCellsThatChanged)
     // which tick on their own: every write is a cell whose text changed.
     for (int pass = 0; pass < 3; pass++) {
         std::vector<std::string> before = cells();
-        LONG writes = ShellState.ItemListWrites;
+        LONG writes = ShellState.Diagnostics.ItemListWrites;
         ASSERT_TRUE(session.WaitForPasses(1));
         std::vector<std::string> after = cells();
         ASSERT_EQ(before.size(), after.size());
@@ -535,12 +536,12 @@ TEST_F(TaskListTest, APassWritesOnlyTheCellsThatChanged)
             EXPECT_TRUE(i % 6 == 4 || i % 6 == 5) << "row " << i / 6 << " column " << i % 6
                                                  << ": " << before[i] << " -> " << after[i];
         }
-        EXPECT_EQ(ShellState.ItemListWrites - writes, changed);
+        EXPECT_EQ(ShellState.Diagnostics.ItemListWrites - writes, changed);
     }
 
     // One change of state costs that one cell (and any ticking times).
     std::vector<std::string> before = cells();
-    LONG writes = ShellState.ItemListWrites;
+    LONG writes = ShellState.Diagnostics.ItemListWrites;
     ASSERT_TRUE(app.Show(one, "min"));
     ASSERT_TRUE(WaitFor([&] { return ItemCell(ItemRowOf(one), 1) == "Minimized"; }, 5000));
     std::vector<std::string> after = cells();
@@ -548,7 +549,7 @@ TEST_F(TaskListTest, APassWritesOnlyTheCellsThatChanged)
     for (size_t i = 0; i < before.size() && i < after.size(); i++)
         changed += before[i] != after[i];
     EXPECT_GE(changed, 1);
-    EXPECT_LE(ShellState.ItemListWrites - writes, changed + 8);  // times may tick twice
+    EXPECT_LE(ShellState.Diagnostics.ItemListWrites - writes, changed + 8);  // times may tick twice
 }
 
 } // namespace

@@ -15,9 +15,11 @@
 #include <vector>
 
 #include "app/mainwnd.h"
-#include "app/shellstate.h"
-#include "folders/model.h"
-#include "settings/settings.h"
+#include "core/shellstate.h"
+#include "model/model.h"
+#include "core/settings.h"
+#include "panes/folderpane.h"
+#include "panes/itemrows.h"
 #include "tasks/refresh.h"
 #include "app_session.h"
 #include "fixture_client.h"
@@ -162,9 +164,9 @@ void RunSize(int windows)
     Figure steady = Measure(repeats, OnePass);
 
     std::vector<std::string> before = AllItemCells();
-    LONG writes = ShellState.ItemListWrites;
+    LONG writes = ShellState.Diagnostics.ItemListWrites;
     OnePass();
-    LONG steadyWrites = ShellState.ItemListWrites - writes;
+    LONG steadyWrites = ShellState.Diagnostics.ItemListWrites - writes;
     std::vector<std::string> after = AllItemCells();
     int changed = 0, timeCells = 0;
     for (size_t i = 0; i < before.size() && i < after.size(); i++) {

@@ -3,10 +3,10 @@
 #include <shellapi.h>
 #include <shlwapi.h>
 
-#include "app/resource.h"
-#include "app/shellstate.h"
+#include "core/resource.h"
+#include "core/shellstate.h"
 #include "app/startup.h"
-#include "settings/settings.h"
+#include "core/settings.h"
 #include "wait.h"
 
 void CleanRegistry()
@@ -110,6 +110,6 @@ LRESULT AppSession::Command(int id)
 
 bool AppSession::WaitForPasses(int passes, DWORD timeoutMs)
 {
-    LONG target = ShellState.PassesApplied + passes;
-    return WaitFor([&] { return ShellState.PassesApplied >= target; }, timeoutMs, 5);
+    LONG target = ShellState.Diagnostics.PassesApplied + passes;
+    return WaitFor([&] { return ShellState.Diagnostics.PassesApplied >= target; }, timeoutMs, 5);
 }

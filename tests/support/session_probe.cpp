@@ -2,9 +2,10 @@
 
 #include <commctrl.h>
 
-#include "app/itemrows.h"
-#include "app/shellstate.h"
-#include "folders/model.h"
+#include "core/listrows.h"
+#include "core/shellstate.h"
+#include "model/model.h"
+#include "panes/folderpane.h"
 #include "wait.h"
 
 int ItemRowOf(LPARAM data)
@@ -82,6 +83,8 @@ bool AllVisible(const std::vector<HWND>& windows, bool visible)
 int AddFolder(const char* title)
 {
     Folder* folder = CreateFolder(title, 0, 0);
+    if (folder)
+        AddFolderRow(folder);
     return FolderIndexOf(folder);
 }
 

@@ -1,0 +1,218 @@
+#include "app/taskactions.h"
+
+#include <commctrl.h>
+#include <stdio.h>
+
+#include "core/listrows.h"
+#include "core/shellstate.h"
+#include "core/winutil.h"
+#include "model/model.h"
+#include "panes/itemlist.h"
+#include "dialogs/shortcutdlg.h"
+#include "launch/launch.h"
+#include "dialogs/taskprop.h"
+
+namespace {
+
+const char TerminateQuestion[] =
+    "This application has not responded to the close window\r\n"
+    "command. It may be waiting for input from you.\r\n\n"
+    "Do you want to terminate the application anyway ?";
+
+bool IsShortcutRow(LPARAM data)
+{
+    return HasShortcut(ShellState.CurrentFolder, data);
+}
+
+void TakeOutOfCurrentFolder(HWND window)
+{
+    if (ShellState.CurrentFolder && ShellState.CurrentFolder->Contained)
+        ShellState.CurrentFolder->Contained->Remove(window);
+}
+
+// Shows or hides a window the user acted on: at once when its owner
+// answers, queued when it does not.
+void ShowForUser(HWND window, int command)
+{
+    if (!IsOwnThreadWindow(window) && !SendMessageNoHang(window, WM_NULL, 0, 0, nullptr, 200)) {
+        ShowWindowNoWait(window, command);
+        return;
+    }
+    ShowWindow(window, command);
+    ShellState.PendingShows.erase(window);
+}
+
+void LaunchShortcut(Shortcut* shortcut)
+{
+    shortcut->ProcessId = LaunchCommand(shortcut->CommandLine.Get(),
+                                        shortcut->WorkingDirectory.Get(), shortcut->ShowState,
+                                        shortcut->SeparateMemory, shortcut->Priority);
+}
+
+void OpenTask(HWND window)
+{
+    ShowForUser(window, SW_SHOW);
+    TakeOutOfCurrentFolder(window);
+    if (IsIconic(window))
+        SendSystemCommand(window, SC_RESTORE);
+    SetForegroundWindow(window);
+}
+
+// Waits, then offers to end an application that did not close.
+DWORD WINAPI CloseWatch(LPVOID parameter)
+{
+    HWND window = (HWND)parameter;
+    Sleep(CloseWatchDelay);
+    char title[MaxText];
+    if (!IsWindow(window) || !ReadWindowText(window, title, MaxText))
+        return 0;
+    SetForegroundWindow(ShellState.MainWindow);
+    int answer = MessageBoxA(ShellState.MainWindow, TerminateQuestion, title,
+                             MB_TOPMOST | MB_ICONQUESTION | MB_OKCANCEL);
+    if (answer != IDOK)
+        return 0;
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, processId);
+    if (process) {
+        TerminateProcess(process, 0);
+        CloseHandle(process);
+    }
+    return 0;
+}
+
+void CloseTask(HWND window)
+{
+    ShowForUser(window, SW_SHOW);
+    TakeOutOfCurrentFolder(window);
+    HANDLE watch = CreateThread(nullptr, 0, CloseWatch, window, 0, nullptr);
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    if (watch)
+        CloseHandle(watch);
+}
+
+// Walks the selected rows, handing Task rows (windows that exist) to act.
+template <class Act>
+void ForEachSelectedTask(Act act)
+{
+    ForEachSelectedRow(ShellState.ItemList, [&](int, LPARAM data) {
+        if (!IsShortcutRow(data) && IsWindow((HWND)data))
+            act((HWND)data);
+        return true;
+    });
+}
+
+} // namespace
+
+void SendSystemCommand(HWND window, WPARAM command)
+{
+    SendMessageNoHang(window, WM_SYSCOMMAND, command, 0, nullptr, 1000);
+}
+
+void OpenSelected()
+{
+    ForEachSelectedRow(ShellState.ItemList, [](int, LPARAM data) {
+        if (IsShortcutRow(data))
+            LaunchShortcut((Shortcut*)data);
+        else if (IsWindow((HWND)data))
+            OpenTask((HWND)data);
+        return true;
+    });
+}
+
+void HideSelected()
+{
+    ForEachSelectedTask([](HWND window) {
+        ShowForUser(window, SW_HIDE);
+        ContainedEntry* entry = ShellState.CurrentFolder
+                                    ? ShellState.CurrentFolder->Contained->Append(window)
+                                    : nullptr;
+        if (entry)
+            entry->ShowOnEnter = 0;
+    });
+}
+
+void ShowSelected()
+{
+    ForEachSelectedTask([](HWND window) {
+        TakeOutOfCurrentFolder(window);
+        ShowForUser(window, SW_SHOWNA);
+    });
+}
+
+void MinimizeSelected()
+{
+    ForEachSelectedTask([](HWND window) {
+        ShowForUser(window, SW_SHOW);
+        SendSystemCommand(window, SC_MINIMIZE);
+        TakeOutOfCurrentFolder(window);
+    });
+}
+
+void MaximizeSelected()
+{
+    ForEachSelectedTask([](HWND window) {
+        ShowForUser(window, SW_SHOW);
+        SendSystemCommand(window, SC_MAXIMIZE);
+        TakeOutOfCurrentFolder(window);
+    });
+}
+
+void CloseSelected()
+{
+    ForEachSelectedRow(ShellState.ItemList, [](int, LPARAM data) {
+        if (IsShortcutRow(data))
+            return ConfirmDeleteShortcut((Shortcut*)data);
+        if (IsWindow((HWND)data))
+            CloseTask((HWND)data);
+        return true;
+    });
+}
+
+void PropertiesOfSelected()
+{
+    ForEachSelectedRow(ShellState.ItemList, [](int row, LPARAM data) {
+        INT_PTR result = IsShortcutRow(data)
+                             ? RunShortcutDialog(ShellState.MainWindow, (Shortcut*)data, FALSE, row)
+                             : RunTaskPropertiesDialog((HWND)data);
+        return result != IDCANCEL;
+    });
+}
+
+void ActivateRow(LPARAM data)
+{
+    if (IsShortcutRow(data)) {
+        LaunchShortcut((Shortcut*)data);
+        return;
+    }
+    HWND window = (HWND)data;
+    if (!IsWindow(window))
+        return;
+    ShowForUser(window, SW_SHOW);
+    TakeOutOfCurrentFolder(window);
+    // Restored whether minimised or maximised.
+    SendSystemCommand(window, SC_RESTORE);
+    SetForegroundWindow(window);
+}
+
+void ActivateRowAtCursor()
+{
+    DWORD position = GetMessagePos();
+    LVHITTESTINFO hit = {};
+    hit.pt.x = (short)LOWORD(position);
+    hit.pt.y = (short)HIWORD(position);
+    ScreenToClient(ShellState.ItemList, &hit.pt);
+    int row = (int)SendMessageA(ShellState.ItemList, LVM_HITTEST, 0, (LPARAM)&hit);
+    LPARAM data;
+    if (row < 0 || !(hit.flags & LVHT_ONITEM) || !RowData(ShellState.ItemList, row, &data))
+        return;
+    ActivateRow(data);
+}
+
+bool RenameTask(HWND window, const char* text)
+{
+    if (!IsWindow(window))
+        return false;
+    SendMessageNoHang(window, WM_SETTEXT, 0, (LPARAM)text, nullptr, 2000);
+    return true;
+}

@@ -1,0 +1,42 @@
+#include "core/shellstate.h"
+
+ShellStateRecord ShellState;
+
+void ResetShellState()
+{
+    ShellState.Instance = nullptr;
+    ShellState.MainWindow = ShellState.FolderPane = ShellState.ItemList = nullptr;
+    ShellState.StatusWindow = ShellState.ToolbarWindow = nullptr;
+    ShellState.FolderPaneDefaultProc = ShellState.ItemListDefaultProc = nullptr;
+    ShellState.FolderImages = ShellState.ItemImagesLarge = ShellState.ItemImagesSmall = nullptr;
+    ShellState.ItemMenu = ShellState.FolderMenu = nullptr;
+    ShellState.MoveToMenu = ShellState.CopyToMenu = nullptr;
+    for (HICON& icon : ShellState.IconTable)
+        icon = nullptr;
+    for (HCURSOR& cursor : ShellState.CursorTable)
+        cursor = nullptr;
+    ShellState.IsNT = ShellState.IsNewShell = FALSE;
+    ShellState.FrameWidth = 0;
+    ShellState.Hidden = 0;
+    ShellState.RefreshRequested = 1;  // the first pass builds the list
+    ShellState.RefreshGeneration = 0;
+    ShellState.Active = ShellState.Busy = ShellState.Splitting = FALSE;
+    ShellState.Folders.clear();
+    ShellState.CurrentFolder = nullptr;
+    ShellState.CurrentFolderIndex = 0;
+    ShellState.ObjectCount = ShellState.ImageCount = 0;
+    ShellState.ItemImageOf.clear();
+    ShellState.SystemTaskList.Clear();
+    ShellState.LastFocus = nullptr;
+    ShellState.PendingShows.clear();
+    ShellState.RefreshThreadHandle = nullptr;
+    ShellState.RefreshStop = nullptr;
+    ShellState.PassPending = 0;
+    ShellState.Diagnostics = DiagnosticsRecord{};
+}
+
+namespace {
+struct ShellStateInitialiser {
+    ShellStateInitialiser() { ResetShellState(); }
+} shellStateInitialiser;
+}

@@ -1,0 +1,147 @@
+// The one process-wide record of window handles, menus, icons, cursors,
+// operating-system flags, the folder list and the current folder, and the
+// flags that the interface thread shares with the refresh thread.
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+#include <atomic>
+#include <unordered_map>
+#include <vector>
+
+#include "common/product.h"
+#include "core/contained.h"
+
+struct Folder;
+
+// Private messages of the main window (1126, the installer's, is in
+// common/product.h).
+const UINT WM_SHOWMAINWINDOW = WM_USER + 101;  // 1125: a second start asks to come forward
+const UINT WM_TRAYICON = WM_USER + 103;        // 1127: mouse event on the tray icon
+// Posted by the refresh thread when a gathered pass waits to be applied.
+const UINT WM_APPLYREFRESH = WM_APP + 1;
+// Drag feedback sent to the list view under the cursor.
+const UINT WM_DROPHOVER = 555;
+
+// Hot-key identifier of the global hot key; folders use their pane index.
+const int GlobalHotKeyId = 0xBFF0;  // 49136
+
+// Entries of IconTable and CursorTable.
+enum IconEntry {
+    IconTaskbar, IconNoClass, IconNot, IconCopy, IconMove, IconView, IconOpenView, IconShortcut,
+    IconEntries
+};
+enum CursorEntry {
+    CursorArrow, CursorSizeWE, CursorCopy, CursorMove, CursorCopyMany, CursorMoveMany, CursorNot,
+    CursorEntries
+};
+
+// A show or hide request queued to another thread's window.
+struct PendingShow {
+    bool Visible;
+    DWORD Since;
+};
+
+// Figures that only the tests and the benchmark read.
+struct DiagnosticsRecord {
+    // Every write a pass makes to the item list (rows inserted, deleted or
+    // moved, cells changed): a pass that finds nothing changed makes none.
+    LONG ItemListWrites;
+    // Passes applied since start-up.
+    LONG PassesApplied;
+};
+
+struct ShellStateRecord {
+    HINSTANCE Instance;
+
+    HWND MainWindow;
+    HWND FolderPane;
+    HWND ItemList;
+    HWND StatusWindow;
+    HWND ToolbarWindow;
+    WNDPROC FolderPaneDefaultProc;
+    WNDPROC ItemListDefaultProc;
+
+    HIMAGELIST FolderImages;
+    HIMAGELIST ItemImagesLarge;
+    HIMAGELIST ItemImagesSmall;
+
+    HMENU ItemMenu;
+    HMENU FolderMenu;
+    HMENU MoveToMenu;
+    HMENU CopyToMenu;
+
+    HICON IconTable[IconEntries];
+    HCURSOR CursorTable[CursorEntries];
+
+    BOOL IsNT;
+    BOOL IsNewShell;
+    int FrameWidth;
+
+    // Shared with the refresh thread. RefreshGeneration counts the rebuild
+    // requests: a pass gathered before the latest one is stale.
+    std::atomic<LONG> Hidden;
+    std::atomic<LONG> RefreshRequested;
+    std::atomic<LONG> RefreshGeneration;
+
+    BOOL Active;
+    BOOL Busy;
+    BOOL Splitting;
+
+    // The folders in the order of the folder pane, whose rows mirror them.
+    std::vector<Folder*> Folders;
+    Folder* CurrentFolder;
+    int CurrentFolderIndex;
+    int ObjectCount;
+    int ImageCount;
+    // The image of each window icon in the item image lists since the last
+    // rebuild, so that the windows of one program share one image.
+    std::unordered_map<HICON, int> ItemImageOf;
+
+    // Windows that were hidden when the program started, and the desktop
+    // and taskbar windows; filled once at start-up.
+    ContainedList SystemTaskList;
+
+    // Show and hide requests not yet carried out by their windows' owners.
+    std::unordered_map<HWND, PendingShow> PendingShows;
+
+    // The child that had the focus when the main window was deactivated.
+    HWND LastFocus;
+
+    // The refresh thread, the event that ends it, and whether a gathered
+    // pass still waits to be applied.
+    HANDLE RefreshThreadHandle;
+    HANDLE RefreshStop;
+    std::atomic<LONG> PassPending;
+
+    DiagnosticsRecord Diagnostics;
+};
+
+extern ShellStateRecord ShellState;
+
+// Puts the record back to its state before start-up.
+void ResetShellState();
+
+// Asks the refresh to rebuild the item list (the folder, its shortcuts or
+// the options changed); it also cuts the refresh thread's wait short.
+inline void RequestRefresh()
+{
+    ShellState.RefreshGeneration++;
+    ShellState.RefreshRequested = 1;
+}
+
+inline HICON DefaultIcon()
+{
+    return ShellState.IconTable[IconNoClass];
+}
+
+// Runs a modal piece of work with Busy set, so that automatic close leaves
+// the window alone meanwhile.
+template <class Work>
+void RunBusy(Work work)
+{
+    BOOL wasBusy = ShellState.Busy;
+    ShellState.Busy = TRUE;
+    work();
+    ShellState.Busy = wasBusy;
+}

@@ -1,0 +1,156 @@
+#include "core/winutil.h"
+
+#include "core/shellstate.h"
+
+#include <commctrl.h>
+
+bool IsOwnThreadWindow(HWND window)
+{
+    return GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId();
+}
+
+namespace {
+
+// A request stops counting once the window shows it, or after this long
+// (its owner may have shown or hidden the window again by itself).
+const DWORD PendingShowLifetime = 3000;
+
+bool PendingShowDone(HWND window, const PendingShow& pending)
+{
+    return !IsWindow(window) || (IsWindowVisible(window) != 0) == pending.Visible ||
+           GetTickCount() - pending.Since > PendingShowLifetime;
+}
+
+} // namespace
+
+void ShowWindowNoWait(HWND window, int command)
+{
+    if (IsOwnThreadWindow(window)) {
+        ShowWindow(window, command);
+        return;
+    }
+    ShowWindowAsync(window, command);
+    ShellState.PendingShows[window] = PendingShow{command != SW_HIDE, GetTickCount()};
+}
+
+bool SeenVisible(HWND window)
+{
+    auto pending = ShellState.PendingShows.find(window);
+    if (pending == ShellState.PendingShows.end())
+        return IsWindowVisible(window) != 0;
+    if (PendingShowDone(window, pending->second)) {
+        ShellState.PendingShows.erase(pending);
+        return IsWindowVisible(window) != 0;
+    }
+    return pending->second.Visible;
+}
+
+void PrunePendingShows()
+{
+    for (auto it = ShellState.PendingShows.begin(); it != ShellState.PendingShows.end();)
+        it = PendingShowDone(it->first, it->second) ? ShellState.PendingShows.erase(it) : std::next(it);
+}
+
+bool SendMessageNoHang(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                       DWORD_PTR* result, UINT timeoutMs)
+{
+    DWORD_PTR answer = 0;
+    LRESULT sent = SendMessageTimeoutA(window, message, wParam, lParam,
+                                       SMTO_ABORTIFHUNG | SMTO_BLOCK, timeoutMs, &answer);
+    if (result)
+        *result = sent ? answer : 0;
+    return sent != 0;
+}
+
+int ReadWindowText(HWND window, char* buffer, int size)
+{
+    if (!buffer || size <= 0)
+        return 0;
+    buffer[0] = 0;
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    int length = 0;
+    if (processId != GetCurrentProcessId()) {
+        // For another process's window the system answers from its own copy
+        // of the text and sends nothing to the window.
+        length = GetWindowTextA(window, buffer, size);
+    } else {
+        DWORD_PTR answer = 0;
+        if (SendMessageNoHang(window, WM_GETTEXT, (WPARAM)size, (LPARAM)buffer, &answer))
+            length = (int)answer;
+    }
+    if (length < 0)
+        length = 0;
+    if (length >= size)
+        length = size - 1;
+    buffer[length] = 0;
+    return length;
+}
+
+HICON WindowIcon(HWND window)
+{
+    HICON icon = (HICON)GetClassLongPtrA(window, GCLP_HICON);
+    if (icon)
+        return icon;
+    DWORD_PTR answer = 0;
+    if (SendMessageNoHang(window, WM_QUERYDRAGICON, 0, 0, &answer))
+        icon = (HICON)answer;
+    return icon;
+}
+
+bool ClassIs(const char* className, const char* name)
+{
+    return lstrcmpiA(className, name) == 0;
+}
+
+bool ProgramPathOf(DWORD processId, char* path, DWORD size)
+{
+    if (!path || !size)
+        return false;
+    path[0] = 0;
+    typedef BOOL(WINAPI * QueryImageName)(HANDLE, DWORD, LPSTR, PDWORD);
+    typedef DWORD(WINAPI * ModuleFileName)(HANDLE, HMODULE, LPSTR, DWORD);
+    // Newer systems name the program of any process they let us query; the
+    // older ones need the process-status library and read access.
+    static const QueryImageName queryImageName = (QueryImageName)(void*)GetProcAddress(
+        GetModuleHandleA("kernel32.dll"), "QueryFullProcessImageNameA");
+    if (queryImageName) {
+        HANDLE process = OpenProcess(0x1000 /* PROCESS_QUERY_LIMITED_INFORMATION */, FALSE, processId);
+        if (process) {
+            DWORD length = size;
+            BOOL found = queryImageName(process, 0, path, &length);
+            CloseHandle(process);
+            if (found && path[0])
+                return true;
+        }
+    }
+    HMODULE psapi = LoadLibraryA("psapi.dll");
+    ModuleFileName moduleFileName =
+        psapi ? (ModuleFileName)(void*)GetProcAddress(psapi, "GetModuleFileNameExA") : nullptr;
+    bool found = false;
+    if (moduleFileName) {
+        HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
+        if (process) {
+            found = moduleFileName(process, nullptr, path, size) > 0;
+            CloseHandle(process);
+        }
+    }
+    if (psapi)
+        FreeLibrary(psapi);
+    return found;
+}
+
+HICON OverlayIcon(HICON base, HICON mark, int size)
+{
+    HIMAGELIST first = ImageList_Create(size, size, ILC_MASK | ILC_COLOR32, 1, 0);
+    HIMAGELIST second = ImageList_Create(size, size, ILC_MASK | ILC_COLOR32, 1, 0);
+    ImageList_AddIcon(first, base);
+    ImageList_AddIcon(second, mark);
+    HIMAGELIST merged = ImageList_Merge(first, 0, second, 0, 0, 0);
+    HICON icon = merged ? ImageList_GetIcon(merged, 0, ILD_NORMAL) : nullptr;
+    if (merged)
+        ImageList_Destroy(merged);
+    ImageList_Destroy(first);
+    ImageList_Destroy(second);
+    return icon;
+}

@@ -1,0 +1,40 @@
+#include "dialogs/aboutdlg.h"
+
+#include "common/version.h"
+#include "core/resource.h"
+#include "core/shellstate.h"
+
+namespace {
+
+const char VersionText[] = CORVANIX_PRODUCT_VERSION_TEXT;
+
+INT_PTR AboutOnInit(HWND dialog)
+{
+    SetDlgItemTextA(dialog, IDC_ABOUT_VERSION, VersionText);
+    return TRUE;
+}
+
+// Only the Close button (or Enter) ends the box; Esc does nothing.
+INT_PTR AboutOnCommand(HWND dialog, WPARAM wParam)
+{
+    if (wParam == IDOK)
+        EndDialog(dialog, 1);
+    return TRUE;
+}
+
+} // namespace
+
+INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG: return AboutOnInit(dialog);
+    case WM_COMMAND: return AboutOnCommand(dialog, wParam);
+    case WM_CLOSE: EndDialog(dialog, 1); return TRUE;
+    default: return FALSE;
+    }
+}
+
+INT_PTR RunAboutBox()
+{
+    return DialogBoxParamA(ShellState.Instance, "ABOUT", ShellState.MainWindow, AboutDialogProc, 0);
+}

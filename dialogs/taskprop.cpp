@@ -1,0 +1,190 @@
+#include "dialogs/taskprop.h"
+
+#include <stdio.h>
+
+#include "core/resource.h"
+#include "core/shellstate.h"
+#include "core/winutil.h"
+#include "model/model.h"
+#include "dialogs/shortcutdlg.h"
+#include "core/settings.h"
+#include "tasks/taskenum.h"
+
+namespace {
+
+// What the dialog keeps while it is open.
+struct TaskPropertiesState {
+    HWND Window;
+    HANDLE Process;
+};
+
+TaskPropertiesState* StateOf(HWND dialog)
+{
+    return (TaskPropertiesState*)GetWindowLongPtrA(dialog, DWLP_USER);
+}
+
+void CloseProcess(TaskPropertiesState* state)
+{
+    if (state && state->Process) {
+        CloseHandle(state->Process);
+        state->Process = nullptr;
+    }
+}
+
+HICON IconOfWindow(HWND window)
+{
+    HICON icon = WindowIcon(window);
+    return icon ? icon : DefaultIcon();
+}
+
+INT_PTR OnInit(HWND dialog, TaskPropertiesState* state)
+{
+    SetWindowLongPtrA(dialog, DWLP_USER, (LONG_PTR)state);
+    HWND window = state->Window;
+    char title[MaxText];
+    if (!ReadWindowText(window, title, MaxText)) {
+        EndDialog(dialog, 1);
+        return TRUE;
+    }
+    SetDlgItemTextA(dialog, IDC_TASK_TITLE, title);
+    SendDlgItemMessageA(dialog, IDC_TASK_ICON, STM_SETICON, (WPARAM)IconOfWindow(window), 0);
+    for (const char* name : {"Normal", "Low", "High", "Highest"})
+        SendDlgItemMessageA(dialog, IDC_TASK_PRIORITY, CB_ADDSTRING, 0, (LPARAM)name);
+
+    DWORD processId = 0;
+    DWORD threadId = GetWindowThreadProcessId(window, &processId);
+    state->Process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_SET_INFORMATION, FALSE, processId);
+    if (!state->Process) {
+        EndDialog(dialog, 1);
+        return TRUE;
+    }
+    SendDlgItemMessageA(dialog, IDC_TASK_PRIORITY, CB_SETCURSEL,
+                        PriorityIndexOf(GetPriorityClass(state->Process)), 0);
+    std::string details = TaskDetailsText(window, state->Process, processId, threadId);
+    SetDlgItemTextA(dialog, IDC_TASK_DETAILS, details.c_str());
+    EnableWindow(GetDlgItem(dialog, IDC_TASK_SHORTCUT),
+                 FindShortcutByWindow(ShellState.CurrentFolder, window) != nullptr);
+    return TRUE;
+}
+
+void OnOK(HWND dialog, TaskPropertiesState* state)
+{
+    int index = (int)SendDlgItemMessageA(dialog, IDC_TASK_PRIORITY, CB_GETCURSEL, 0, 0);
+    SetPriorityClass(state->Process, PriorityClassOf(index < 0 ? 0 : (DWORD)index));
+    CloseProcess(state);
+    EndDialog(dialog, 1);
+}
+
+void OnCancel(HWND dialog, TaskPropertiesState* state)
+{
+    CloseProcess(state);
+    EndDialog(dialog, 2);
+}
+
+void OnShortcut(HWND dialog, TaskPropertiesState* state)
+{
+    Shortcut* shortcut = FindShortcutByWindow(ShellState.CurrentFolder, state->Window);
+    if (!shortcut)
+        return;
+    RunShortcutDialog(dialog, shortcut, FALSE, -1);
+}
+
+void OnHelp(HWND dialog)
+{
+    WinHelpA(dialog, HelpFileName, HELP_KEY, (ULONG_PTR) "Task Properties");
+}
+
+INT_PTR OnCommand(HWND dialog, WPARAM wParam)
+{
+    TaskPropertiesState* state = StateOf(dialog);
+    switch (LOWORD(wParam)) {
+    case IDOK: OnOK(dialog, state); return TRUE;
+    case IDCANCEL: OnCancel(dialog, state); return TRUE;
+    case IDC_TASK_SHORTCUT: OnShortcut(dialog, state); return TRUE;
+    case IDC_TASK_HELP: OnHelp(dialog); return TRUE;
+    default: return FALSE;
+    }
+}
+
+void DurationLine(std::string* text, const char* label, const FILETIME& time, bool last)
+{
+    char value[64], line[96];
+    DurationText(time, value, sizeof value);
+    snprintf(line, sizeof line, last ? "%s%s" : "%s%s\r\n", label, value);
+    *text += line;
+}
+
+} // namespace
+
+int PriorityIndexOf(DWORD priorityClass)
+{
+    switch (priorityClass) {
+    case IDLE_PRIORITY_CLASS: return 1;
+    case HIGH_PRIORITY_CLASS: return 2;
+    case REALTIME_PRIORITY_CLASS: return 3;
+    default: return 0;
+    }
+}
+
+void CreatedText(const FILETIME& creation, char* buffer, int size)
+{
+    SYSTEMTIME t = {};
+    FileTimeToSystemTime(&creation, &t);
+    snprintf(buffer, (size_t)size, "%u/%u/%u  %u:%02u", t.wMonth, t.wDay, t.wYear, t.wHour, t.wMinute);
+}
+
+std::string TaskDetailsText(HWND window, HANDLE process, DWORD processId, DWORD threadId)
+{
+    std::string text;
+    char line[MaxText + 64];
+    snprintf(line, sizeof line, "Window Handle:\t0x%lX\r\n", (unsigned long)(ULONG_PTR)window);
+    text += line;
+    snprintf(line, sizeof line, "Window State:\t%s\r\n", StateText(window));
+    text += line;
+    char className[MaxText];
+    if (GetClassNameA(window, className, MaxText))
+        snprintf(line, sizeof line, "Window Class:\t%s\r\n", className);
+    else
+        snprintf(line, sizeof line, "Window Class:\tn/a\r\n");
+    text += line;
+    SIZE_T minimum = 0, maximum = 0;
+    if (GetProcessWorkingSetSize(process, &minimum, &maximum)) {
+        snprintf(line, sizeof line, "Working Set:\t%luK / %luK\r\n", (unsigned long)(minimum >> 10),
+                 (unsigned long)(maximum >> 10));
+        text += line;
+    }
+    snprintf(line, sizeof line, "Process ID:\t%ld (0x%lX)\r\n", (long)processId, (unsigned long)processId);
+    text += line;
+    snprintf(line, sizeof line, "Thread ID:\t%ld (0x%lX)\r\n", (long)threadId, (unsigned long)threadId);
+    text += line;
+    if (!ShellState.IsNT)
+        return text;
+    FILETIME creation = {}, exit, kernel = {}, user = {};
+    GetProcessTimes(process, &creation, &exit, &kernel, &user);
+    char created[64];
+    CreatedText(creation, created, sizeof created);
+    snprintf(line, sizeof line, "Created:\t\t%s\r\n", created);
+    text += line;
+    DurationLine(&text, "Kernel:\t\t", kernel, false);
+    DurationLine(&text, "User:\t\t", user, true);
+    return text;
+}
+
+INT_PTR CALLBACK TaskPropertiesProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG: return OnInit(dialog, (TaskPropertiesState*)lParam);
+    case WM_COMMAND: return OnCommand(dialog, wParam);
+    case WM_CLOSE: OnCancel(dialog, StateOf(dialog)); return TRUE;
+    default: return FALSE;
+    }
+}
+
+INT_PTR RunTaskPropertiesDialog(HWND window)
+{
+    TaskPropertiesState state = {window, nullptr};
+    INT_PTR result = DialogBoxParamA(ShellState.Instance, "TASKPROP", ShellState.MainWindow,
+                                     TaskPropertiesProc, (LPARAM)&state);
+    CloseProcess(&state);
+    return result;
+}

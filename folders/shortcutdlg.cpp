@@ -1,6 +1,0 @@
-#include "folders/shortcutdlg.h"
-
-INT_PTR RunShortcutDialog(HWND)
-{
-    return IDOK;
-}

@@ -1,0 +1,30 @@
+// Turning files dropped from the shell into shortcuts, and reading the
+// shell's shortcut files.
+#pragma once
+#include <windows.h>
+
+#include "common/texts.h"
+
+// What a new shortcut made from a file gets.
+struct ShortcutFields {
+    char Title[MaxText];
+    char CommandLine[MaxText];
+    char WorkingDirectory[MaxText];
+    char IconFile[MaxText];
+    int IconIndex;
+};
+
+// Fills the fields for a dropped file; false tells the caller to stop
+// handling the drop (a shortcut file whose target cannot be read).
+bool ShortcutFromFile(const char* name, ShortcutFields* fields);
+
+// A display title for a command: the file name after the last backslash
+// (of the first quoted run, when there is one) with a capital first letter.
+// Converts the command to lower case in place.
+void TitleFromPath(char* command, char* title, int size);
+
+// Reads a shell shortcut file. Each output is a MaxText buffer or null (the
+// icon path is read only when the icon index is wanted too). All outputs
+// are empty when the file cannot be loaded or its target resolved.
+void ReadShellLink(HWND owner, const char* path, char* target, char* workingDirectory,
+                   char* description, char* iconPath, int* iconIndex);

@@ -1,0 +1,338 @@
+#include "model/model.h"
+
+#include <shellapi.h>
+#include <new>
+#include <stdlib.h>
+#include <string.h>
+
+#include "core/shellstate.h"
+#include "core/winutil.h"
+
+// ---------------------------------------------------------------- texts
+
+OwnedText::~OwnedText()
+{
+    free(text);
+}
+
+void OwnedText::Set(const char* value)
+{
+    char* copy = nullptr;
+    if (value) {
+        size_t length = strnlen(value, MaxTextLength);
+        copy = (char*)malloc(length + 1);
+        if (copy) {
+            memcpy(copy, value, length);
+            copy[length] = 0;
+        }
+    }
+    free(text);
+    text = copy;
+}
+
+// ---------------------------------------------------------------- contained windows
+
+void ShowContainedWindow(HWND window)
+{
+    if (IsIconic(window))
+        ShowWindowNoWait(window, SW_MINIMIZE);
+    else if (IsZoomed(window))
+        ShowWindowNoWait(window, SW_SHOWMAXIMIZED);
+    else
+        ShowWindowNoWait(window, SW_SHOWNOACTIVATE);
+}
+
+void ShowAndClearContained(ContainedList* list)
+{
+    if (!list)
+        return;
+    for (ContainedEntry* entry = list->Head; entry; entry = entry->Next)
+        if (IsWindow(entry->Window))
+            ShowContainedWindow(entry->Window);
+    list->Clear();
+}
+
+// ---------------------------------------------------------------- folders
+
+Folder* FolderAt(int paneIndex)
+{
+    if (paneIndex < 0 || paneIndex >= FolderCount())
+        return nullptr;
+    return ShellState.Folders[(size_t)paneIndex];
+}
+
+int FolderCount()
+{
+    return (int)ShellState.Folders.size();
+}
+
+int FolderIndexOf(const Folder* folder)
+{
+    if (!folder)
+        return -1;
+    for (size_t i = 0; i < ShellState.Folders.size(); i++)
+        if (ShellState.Folders[i] == folder)
+            return (int)i;
+    return -1;
+}
+
+Folder* CreateFolder(const char* title, HotKeyCode hotKey, DWORD listSystemTasks)
+{
+    Folder* folder = new (std::nothrow) Folder;
+    if (!folder)
+        return nullptr;
+    folder->Contained = new (std::nothrow) ContainedList;
+    if (!folder->Contained) {
+        delete folder;
+        return nullptr;
+    }
+    folder->Title.Set(title);
+    folder->HotKey = hotKey;
+    folder->ListSystemTasks = listSystemTasks;
+
+    try {
+        ShellState.Folders.push_back(folder);
+    } catch (const std::bad_alloc&) {
+        FreeFolder(folder);
+        return nullptr;
+    }
+    if (!ShellState.CurrentFolder) {
+        ShellState.CurrentFolder = folder;
+        ShellState.CurrentFolderIndex = FolderCount() - 1;
+    }
+    return folder;
+}
+
+void DestroyFolder(Folder* folder)
+{
+    if (!folder)
+        return;
+    folder->Title.Set(nullptr);
+    delete folder->Contained;
+    folder->Contained = nullptr;
+    while (folder->First)
+        RemoveShortcut(folder, folder->First);
+}
+
+void FreeFolder(Folder* folder)
+{
+    if (!folder)
+        return;
+    DestroyFolder(folder);
+    delete folder;
+}
+
+void RemoveFolder(Folder* folder)
+{
+    int index = FolderIndexOf(folder);
+    if (index < 0)
+        return;
+    ShellState.Folders.erase(ShellState.Folders.begin() + index);
+    if (ShellState.CurrentFolder == folder)
+        ShellState.CurrentFolder = nullptr;
+    FreeFolder(folder);
+}
+
+void FreeAllFolders()
+{
+    for (Folder* folder : ShellState.Folders)
+        FreeFolder(folder);
+    ShellState.Folders.clear();
+    ShellState.CurrentFolder = nullptr;
+}
+
+// ---------------------------------------------------------------- shortcuts
+
+Shortcut* AddShortcut(Folder* folder)
+{
+    if (!folder)
+        return nullptr;
+    Shortcut* shortcut = new (std::nothrow) Shortcut;
+    if (!shortcut)
+        return nullptr;
+    shortcut->Prev = folder->Last;
+    if (folder->Last)
+        folder->Last->Next = shortcut;
+    else
+        folder->First = shortcut;
+    folder->Last = shortcut;
+    return shortcut;
+}
+
+void CopyShortcutFields(Shortcut* to, const Shortcut* from)
+{
+    to->Title.Set(from->Title.Get());
+    to->CommandLine.Set(from->CommandLine.Get());
+    to->WorkingDirectory.Set(from->WorkingDirectory.Get());
+    to->IconFile.Set(from->IconFile.Get());
+    to->IconIndex = from->IconIndex;
+    to->ShowState = from->ShowState;
+    to->Priority = from->Priority;
+    to->SeparateMemory = from->SeparateMemory;
+}
+
+void RemoveShortcut(Folder* folder, Shortcut* shortcut)
+{
+    if (!folder || !shortcut || !HasShortcut(folder, (LPARAM)shortcut))
+        return;
+    if (shortcut->Prev)
+        shortcut->Prev->Next = shortcut->Next;
+    else
+        folder->First = shortcut->Next;
+    if (shortcut->Next)
+        shortcut->Next->Prev = shortcut->Prev;
+    else
+        folder->Last = shortcut->Prev;
+    if (shortcut->Icon && shortcut->Icon != DefaultIcon())
+        DestroyIcon(shortcut->Icon);
+    delete shortcut;
+}
+
+bool HasShortcut(const Folder* folder, LPARAM value)
+{
+    if (!folder || !value)
+        return false;
+    for (const Shortcut* s = folder->First; s; s = s->Next)
+        if ((LPARAM)s == value)
+            return true;
+    return false;
+}
+
+int ShortcutCount(const Folder* folder)
+{
+    int n = 0;
+    for (const Shortcut* s = folder ? folder->First : nullptr; s; s = s->Next)
+        n++;
+    return n;
+}
+
+Shortcut* FindShortcutByProcessId(const Folder* folder, DWORD processId)
+{
+    for (Shortcut* s = folder ? folder->First : nullptr; s; s = s->Next)
+        if (s->ProcessId == processId)
+            return s;
+    return nullptr;
+}
+
+Shortcut* FindShortcutByWindow(const Folder* folder, HWND window)
+{
+    for (Shortcut* s = folder ? folder->First : nullptr; s; s = s->Next)
+        if (s->Window == window)
+            return s;
+    return nullptr;
+}
+
+Shortcut* FindShortcutByTitle(const Folder* folder, const char* windowTitle)
+{
+    for (Shortcut* s = folder ? folder->First : nullptr; s; s = s->Next)
+        if (TitleMatch(s->Title.Get(), windowTitle))
+            return s;
+    return nullptr;
+}
+
+static char FoldAsciiCase(char c)
+{
+    return (c >= 'a' && c <= 'z') ? (char)(c - 'a' + 'A') : c;
+}
+
+bool TitleMatch(const char* shortcutTitle, const char* windowTitle)
+{
+    if (!shortcutTitle)
+        shortcutTitle = "";
+    if (!windowTitle)
+        windowTitle = "";
+    DWORD length = ReadShared(Settings.AcquireLength);
+    for (DWORD i = 0; i < length; i++) {
+        char a = FoldAsciiCase(shortcutTitle[i]);
+        char b = FoldAsciiCase(windowTitle[i]);
+        if (a != b)
+            return false;
+        if (!a)
+            break;  // both ended together
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------- icons
+
+HICON GetShortcutIcon(Shortcut* shortcut)
+{
+    if (!shortcut)
+        return nullptr;
+    if (!shortcut->Icon)
+        LoadShortcutIcon(shortcut);
+    return shortcut->Icon;
+}
+
+// ExtractIcon answers 0 for no icon and 1 for a file that holds none.
+static HICON ExtractUsableIcon(const char* file, UINT index)
+{
+    HICON icon = ExtractIconA(ShellState.Instance, file, index);
+    if ((UINT_PTR)icon <= 1)
+        return nullptr;
+    return icon;
+}
+
+void LoadShortcutIcon(Shortcut* shortcut)
+{
+    // Without an icon file there is nothing to load: the caller draws the
+    // shared default icon.
+    if (!shortcut || shortcut->IconFile.Empty())
+        return;
+    if (shortcut->Icon && shortcut->Icon != DefaultIcon())
+        DestroyIcon(shortcut->Icon);
+    shortcut->Icon = nullptr;
+
+    char file[MaxText];
+    lstrcpynA(file, shortcut->IconFile.Get(), MaxText);
+    HICON icon = ExtractUsableIcon(StripQuotes(file), (UINT)shortcut->IconIndex);
+
+    if (!icon) {
+        char command[MaxText];
+        lstrcpynA(command, shortcut->CommandLine.Get(), MaxText);
+        char* program = FirstArgument(command);
+        if (program) {
+            char found[MAX_PATH] = "";
+            HINSTANCE result = FindExecutableA(StripQuotes(program), "", found);
+            if ((INT_PTR)result > 32) {
+                shortcut->IconFile.Set(found);
+                shortcut->IconIndex = 0;
+                icon = ExtractUsableIcon(found, 0);
+            }
+        }
+    }
+    shortcut->Icon = icon ? icon : DefaultIcon();
+}
+
+// ---------------------------------------------------------------- transfers
+
+bool TransferToFolder(LPARAM value, int paneIndex, bool move)
+{
+    Folder* target = FolderAt(paneIndex);
+    if (!target)
+        return false;
+    Folder* current = ShellState.CurrentFolder;
+
+    if (HasShortcut(current, value)) {
+        Shortcut* source = (Shortcut*)value;
+        Shortcut* copy = AddShortcut(target);
+        if (!copy)
+            return false;
+        CopyShortcutFields(copy, source);
+        copy->Position = source->Position;
+        if (move)
+            RemoveShortcut(current, source);
+        return true;
+    }
+
+    HWND window = (HWND)value;
+    if (move && current && current->Contained)
+        current->Contained->Remove(window);
+    ContainedEntry* entry = target->Contained ? target->Contained->Append(window) : nullptr;
+    if (!entry)
+        return false;
+    entry->ShowOnEnter = 1;
+    if (move)
+        ShowWindowNoWait(window, SW_HIDE);
+    return true;
+}

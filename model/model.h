@@ -1,0 +1,108 @@
+// Folders and their shortcuts and windows.
+//
+// The folder list is ShellState.Folders, in the folder pane's order; the
+// pane's rows mirror it and are the pane's business, not the model's.
+// Everything here belongs to the interface thread; the refresh thread never
+// touches it (it hands what it gathers to the interface thread, see
+// tasks/refresh.h).
+#pragma once
+#include <windows.h>
+
+#include "core/contained.h"
+#include "core/settings.h"
+#include "model/commandtext.h"
+
+// An owned copy of a text. Reading never yields null: an absent text reads
+// as "". Setting stores a copy of at most MaxTextLength bytes; when the copy
+// cannot be allocated the text becomes absent.
+class OwnedText {
+public:
+    OwnedText() = default;
+    ~OwnedText();
+    OwnedText(const OwnedText&) = delete;
+    OwnedText& operator=(const OwnedText&) = delete;
+
+    const char* Get() const { return text ? text : ""; }
+    void Set(const char* value);
+    bool Empty() const { return !text || !text[0]; }
+
+private:
+    char* text = nullptr;
+};
+
+struct Shortcut {
+    OwnedText Title;
+    OwnedText CommandLine;
+    OwnedText WorkingDirectory;
+    OwnedText IconFile;
+    LONG IconIndex = 0;
+    HICON Icon = nullptr;        // own icon or the shared DefaultIcon; null until first use
+    BYTE ShowState = 0;          // 0 normal, 1 minimised, 2 maximised
+    DWORD Priority = PriorityNormal;
+    DWORD SeparateMemory = 1;
+    DWORD MultipleInstances = 0;
+    DWORD ContainInFolder = 1;
+    HWND Window = nullptr;       // the running window that stands for it
+    DWORD ProcessId = 0;         // from its last launch
+    POINT Position = {0, 0};     // in the item list's icon views
+    Shortcut* Next = nullptr;
+    Shortcut* Prev = nullptr;
+};
+
+struct Folder {
+    OwnedText Title;
+    HotKeyCode HotKey = 0;
+    DWORD ListSystemTasks = 0;
+    Shortcut* First = nullptr;
+    Shortcut* Last = nullptr;
+    ContainedList* Contained = nullptr;
+};
+
+// Creates a folder at the end of the folder list. The first folder created
+// becomes the CurrentFolder. Null when it cannot be allocated.
+Folder* CreateFolder(const char* title, HotKeyCode hotKey, DWORD listSystemTasks);
+// Frees the folder's title, contained list and shortcuts.
+void DestroyFolder(Folder* folder);
+// Destroys the folder and frees the object; it must be out of the list.
+void FreeFolder(Folder* folder);
+// Takes the folder out of the list and frees it.
+void RemoveFolder(Folder* folder);
+// Frees every folder and empties the list.
+void FreeAllFolders();
+
+Shortcut* AddShortcut(Folder* folder);
+// Copies what a copy of a shortcut takes over: title, command line, working
+// directory, icon file and index, show state, priority, separate memory.
+void CopyShortcutFields(Shortcut* to, const Shortcut* from);
+void RemoveShortcut(Folder* folder, Shortcut* shortcut);
+// True when the value is one of the folder's shortcuts. The value is only
+// compared, never dereferenced, so any row value may be tested.
+bool HasShortcut(const Folder* folder, LPARAM value);
+int ShortcutCount(const Folder* folder);
+
+Shortcut* FindShortcutByProcessId(const Folder* folder, DWORD processId);
+Shortcut* FindShortcutByWindow(const Folder* folder, HWND window);
+Shortcut* FindShortcutByTitle(const Folder* folder, const char* windowTitle);
+
+// Compares, ignoring the case of A-Z, at most Settings.AcquireLength
+// characters; the end of either text counts as a character.
+bool TitleMatch(const char* shortcutTitle, const char* windowTitle);
+
+HICON GetShortcutIcon(Shortcut* shortcut);
+void LoadShortcutIcon(Shortcut* shortcut);
+
+// Moves or copies a row value (shortcut or window) of the CurrentFolder to
+// the folder of the given pane row.
+bool TransferToFolder(LPARAM value, int paneIndex, bool move);
+
+// The folder at a position of the list (the pane index), null when there
+// is none.
+Folder* FolderAt(int paneIndex);
+int FolderCount();
+// The position of a folder in the list, -1 when it is not there.
+int FolderIndexOf(const Folder* folder);
+
+// Shows a put-away window again in the state it was left in.
+void ShowContainedWindow(HWND window);
+// Shows every window of the list again and empties it.
+void ShowAndClearContained(ContainedList* list);

@@ -1,0 +1,198 @@
+#include "panes/folderpane.h"
+
+#include <shellapi.h>
+#include <stdio.h>
+
+#include "core/listrows.h"
+#include "core/shellstate.h"
+#include "launch/shelllink.h"
+#include "model/model.h"
+#include "panes/itemlist.h"
+#include "tasks/taskenum.h"
+
+namespace {
+
+const int ClosedFolderImage = 0;
+const int OpenFolderImage = 1;
+
+void SetFolderImage(int row, int image)
+{
+    LVITEMA item = {};
+    item.mask = LVIF_IMAGE;
+    item.iItem = row;
+    item.iImage = image;
+    SendMessageA(ShellState.FolderPane, LVM_SETITEMA, 0, (LPARAM)&item);
+}
+
+// The main window's caption names the current folder.
+void ShowFolderTitle()
+{
+    if (!ShellState.CurrentFolder)
+        return;
+    char title[MaxText + 16];
+    snprintf(title, sizeof title, "Corvanix - %s", ShellState.CurrentFolder->Title.Get());
+    SetWindowTextA(ShellState.MainWindow, title);
+}
+
+// The current folder's row, marked as such.
+void MarkCurrentRow(int row)
+{
+    ShellState.CurrentFolderIndex = row;
+    SetFolderImage(row, OpenFolderImage);
+    ShowFolderTitle();
+}
+
+LRESULT OnDropHover(HWND pane)
+{
+    POINT point;
+    GetCursorPos(&point);
+    ScreenToClient(pane, &point);
+    int row = HitRow(pane, point);
+    SetDropHighlight(pane, row);
+    return row >= 0 ? 1 : 0;
+}
+
+// Files dropped onto a folder row become shortcuts of that folder.
+void OnDropFiles(HWND pane, HDROP drop)
+{
+    Folder* target = nullptr;
+    ForEachDroppedFile(drop, pane, [&](const char* name, POINT, int row) {
+        LPARAM value;
+        if (row < 0 || !RowData(pane, row, &value) || !value)
+            return false;
+        target = (Folder*)value;
+        SetRowState(pane, row, 0, LVIS_DROPHILITED);
+        ShortcutFields fields;
+        if (!ShortcutFromFile(name, &fields))
+            return false;
+        AddShortcutFromFields(target, fields);
+        return true;
+    });
+    if (target && target == ShellState.CurrentFolder)
+        RequestRefresh();
+    DragFinish(drop);
+}
+
+} // namespace
+
+LRESULT CALLBACK FolderPaneProc(HWND pane, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_DROPHOVER: return OnDropHover(pane);
+    case WM_DROPFILES: OnDropFiles(pane, (HDROP)wParam); return 0;
+    default: return CallWindowProcA(ShellState.FolderPaneDefaultProc, pane, message, wParam, lParam);
+    }
+}
+
+void AddFolderRow(Folder* folder)
+{
+    LVITEMA item = {};
+    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
+    item.iItem = RowCount(ShellState.FolderPane);
+    item.pszText = const_cast<char*>(folder->Title.Get());
+    item.iImage = ClosedFolderImage;
+    item.lParam = (LPARAM)folder;
+    SendMessageA(ShellState.FolderPane, LVM_INSERTITEMA, 0, (LPARAM)&item);
+}
+
+void FillFolderPane()
+{
+    SendMessageA(ShellState.FolderPane, LVM_DELETEALLITEMS, 0, 0);
+    for (Folder* folder : ShellState.Folders)
+        AddFolderRow(folder);
+}
+
+void UpdateFolderRow(int paneIndex)
+{
+    Folder* folder = FolderAt(paneIndex);
+    if (!folder)
+        return;
+    LVITEMA item = {};
+    item.iSubItem = 0;
+    item.pszText = const_cast<char*>(folder->Title.Get());
+    SendMessageA(ShellState.FolderPane, LVM_SETITEMTEXTA, paneIndex, (LPARAM)&item);
+    if (folder == ShellState.CurrentFolder)
+        ShowFolderTitle();
+}
+
+void OnFolderRowChanged(const NMLISTVIEW* change)
+{
+    if (!(change->uChanged & LVIF_STATE) || change->iItem < 0)
+        return;
+    bool selected = (change->uNewState & LVIS_SELECTED) != 0;
+    bool wasSelected = (change->uOldState & LVIS_SELECTED) != 0;
+    if (!selected) {
+        SetFolderImage(change->iItem, ClosedFolderImage);
+        return;
+    }
+    // Only a row that becomes selected switches; focus changes do not.
+    if (wasSelected)
+        return;
+    // Selecting the folder that is current already (start-up selects the
+    // first one) puts nothing away.
+    if (FolderAt(change->iItem) == ShellState.CurrentFolder) {
+        MarkCurrentRow(change->iItem);
+        return;
+    }
+    SwitchToFolder(change->iItem);
+}
+
+void SwitchToFolder(int paneIndex, bool putAway)
+{
+    ShellState.CurrentFolderIndex = paneIndex;
+    LPARAM data;
+    if (!RowData(ShellState.FolderPane, paneIndex, &data))
+        return;
+    SetFolderImage(paneIndex, OpenFolderImage);
+
+    Folder* folder = (Folder*)data;
+    if (folder) {
+        RunBusy([folder, putAway] {
+            if (putAway)
+                EnumerateTasks(EnumContain);
+            ShellState.CurrentFolder = folder;
+            ShowFolderWindows(folder);
+            RequestRefresh();
+        });
+    }
+    ShowFolderTitle();
+}
+
+void DeleteSelectedFolder()
+{
+    HWND pane = ShellState.FolderPane;
+    int row = FirstSelectedRow(pane);
+    if (row < 0)
+        return;
+    if (row == 0) {
+        MessageBoxA(ShellState.MainWindow, "Can't delete all of the folders.", "Delete Folder",
+                    MB_ICONERROR);
+        return;
+    }
+    char title[MaxText] = "";
+    LVITEMA item = {};
+    item.pszText = title;
+    item.cchTextMax = MaxText;
+    SendMessageA(pane, LVM_GETITEMTEXTA, row, (LPARAM)&item);
+    char question[MaxText + 64];
+    snprintf(question, sizeof question, "Confirm Delete of Folder \"%s\".", title);
+    if (MessageBoxA(ShellState.MainWindow, question, "Delete Folder", MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return;
+    LPARAM value;
+    if (!RowData(pane, row, &value) || !value)
+        return;
+    Folder* folder = (Folder*)value;
+
+    // Its windows come back on screen; the folder they were in is going.
+    ShowAndClearContained(folder->Contained);
+    // The row before takes over. The switch puts no window away into the
+    // folder being deleted: whatever is on screen stays there.
+    if (FolderAt(row - 1)) {
+        SwitchToFolder(row - 1, folder != ShellState.CurrentFolder);
+        SetRowState(pane, row - 1, LVIS_SELECTED | LVIS_FOCUSED, 0x000F);
+    }
+    ShowAndClearContained(folder->Contained);
+    RemoveFolder(folder);
+    SendMessageA(pane, LVM_DELETEITEM, row, 0);
+    RequestRefresh();
+}

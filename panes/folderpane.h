@@ -1,0 +1,31 @@
+// The folder pane window: one row per folder, in the order of the folder
+// list, each row's data its folder; the selected row is the current folder.
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+struct Folder;
+
+LRESULT CALLBACK FolderPaneProc(HWND pane, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Gives every folder of the list its row (after the load at start-up).
+void FillFolderPane();
+// Appends the row of a folder just added at the end of the list.
+void AddFolderRow(Folder* folder);
+// Shows a folder's title in its row again.
+void UpdateFolderRow(int paneIndex);
+
+// LVN_ITEMCHANGED from the pane: a row that becomes selected makes its
+// folder the current one (a switch, unless it is current already); a row
+// that loses the selection shows the closed folder again.
+void OnFolderRowChanged(const NMLISTVIEW* change);
+
+// The folder switch to the folder of a pane row: the visible application
+// windows are put away into the folder being left (unless putAway is
+// false: that folder is being deleted), the folder entered becomes current
+// and its windows come back, and the list is rebuilt.
+void SwitchToFolder(int paneIndex, bool putAway = true);
+
+// The Delete command: deletes the selected folder after confirmation; the
+// first folder is never deleted.
+void DeleteSelectedFolder();

@@ -1,0 +1,72 @@
+#include "panes/statusbar.h"
+
+#include <commctrl.h>
+#include <stdio.h>
+#include <string.h>
+
+#include "core/resource.h"
+#include "core/shellstate.h"
+#include "core/settings.h"
+
+HWND CreateStatusBarWindow(HWND parent, HINSTANCE instance)
+{
+    HWND status = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | SBARS_SIZEGRIP,
+                                  0, 0, 0, 0, parent, (HMENU)(INT_PTR)IDC_STATUSWINDOW,
+                                  instance, nullptr);
+    if (status) {
+        int edges[4] = {80, 160, 310, -1};
+        SendMessageA(status, SB_SETPARTS, 4, (LPARAM)edges);
+    }
+    return status;
+}
+
+void KilobyteText(ULONGLONG kilobytes, char* buffer, int size)
+{
+    snprintf(buffer, (size_t)size, "%llu", kilobytes);
+    if (strlen(buffer) > 3)
+        snprintf(buffer, (size_t)size, "%llu,%03llu", kilobytes / 1000, kilobytes % 1000);
+}
+
+static unsigned Percent(ULONGLONG part, ULONGLONG whole)
+{
+    return whole ? (unsigned)(part * 100 / whole) : 0;
+}
+
+void StatusPartTexts(int objectCount, const MemoryFigures& memory, char texts[4][64])
+{
+    if (objectCount == 0)
+        strcpy(texts[0], "No Objects  ");
+    else if (objectCount == 1)
+        strcpy(texts[0], "1 Object    ");
+    else
+        snprintf(texts[0], 64, "%d Objects", objectCount);
+
+    snprintf(texts[1], 64, "Load: %d %%  ", (int)memory.Load);
+
+    char number[32];
+    ULONGLONG available = memory.AvailablePhysical >> 10;
+    ULONGLONG total = memory.TotalPhysical >> 10;
+    KilobyteText(available, number, sizeof number);
+    snprintf(texts[2], 64, "Physical: %s KB (%u %%)  ", number, Percent(available, total));
+
+    available = (memory.AvailablePageFile + memory.AvailablePhysical) >> 10;
+    total = (memory.TotalPhysical + memory.TotalPageFile) >> 10;
+    KilobyteText(available, number, sizeof number);
+    snprintf(texts[3], 64, "Virtual: %s KB (%u %%)  ", number, Percent(available, total));
+}
+
+void UpdateStatusBar(int objectCount, const MemoryFigures& memory)
+{
+    if (!Settings.StatusBar || !ShellState.StatusWindow)
+        return;
+    char texts[4][64];
+    StatusPartTexts(objectCount, memory, texts);
+    for (int part = 0; part < 4; part++) {
+        char current[MaxText] = "";
+        LRESULT info = SendMessageA(ShellState.StatusWindow, SB_GETTEXTLENGTHA, part, 0);
+        if (LOWORD(info) < MaxText)
+            SendMessageA(ShellState.StatusWindow, SB_GETTEXTA, part, (LPARAM)current);
+        if (strcmp(current, texts[part]) != 0)
+            SendMessageA(ShellState.StatusWindow, SB_SETTEXTA, part, (LPARAM)texts[part]);
+    }
+}

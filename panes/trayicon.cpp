@@ -1,0 +1,32 @@
+#include "panes/trayicon.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include "core/shellstate.h"
+
+static void FillTrayRecord(NOTIFYICONDATAA* data)
+{
+    ZeroMemory(data, sizeof *data);
+    data->cbSize = NOTIFYICONDATAA_V1_SIZE;  // 88 bytes on 32-bit Windows
+    data->hWnd = ShellState.MainWindow;
+    data->uID = 1;
+    data->uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    data->uCallbackMessage = WM_TRAYICON;
+    data->hIcon = ShellState.IconTable[IconTaskbar];
+    lstrcpynA(data->szTip, "Corvanix", sizeof data->szTip);
+}
+
+void AddTrayIcon()
+{
+    NOTIFYICONDATAA data;
+    FillTrayRecord(&data);
+    Shell_NotifyIconA(NIM_ADD, &data);
+}
+
+void RemoveTrayIcon()
+{
+    NOTIFYICONDATAA data;
+    FillTrayRecord(&data);
+    Shell_NotifyIconA(NIM_DELETE, &data);
+}
