@@ -6,6 +6,7 @@
 
 #include "app/startup.h"
 #include "app/taskactions.h"
+#include "core/help.h"
 #include "core/listrows.h"
 #include "core/resource.h"
 #include "core/settings.h"
@@ -509,7 +510,7 @@ LRESULT OnNotify(NMHDR* header)
     case TBN_QUERYDELETE:
         return 1;
     case TBN_CUSTHELP:
-        WinHelpA(ShellState.MainWindow, HelpFileName, HELP_KEY, (ULONG_PTR) "Toolbar");
+        ShowHelpTopic(ShellState.MainWindow, "Toolbar");
         return 0;
     }
     return 0;
@@ -521,7 +522,7 @@ LRESULT OnCommand(int command)
 {
     switch (command) {
     case IDM_EXIT: return OnExit();
-    case IDM_HELP_CONTENTS: WinHelpA(ShellState.MainWindow, HelpFileName, HELP_CONTENTS, 0); break;
+    case IDM_HELP_CONTENTS: ShowHelpContents(ShellState.MainWindow); break;
     case IDM_ABOUT: RunBusy([] { RunAboutBox(); }); break;
     case IDM_LARGEICONS:
     case IDM_SMALLICONS:

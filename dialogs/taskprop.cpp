@@ -2,6 +2,7 @@
 
 #include <stdio.h>
 
+#include "core/help.h"
 #include "core/resource.h"
 #include "core/shellstate.h"
 #include "core/winutil.h"
@@ -91,7 +92,7 @@ void OnShortcut(HWND dialog, TaskPropertiesState* state)
 
 void OnHelp(HWND dialog)
 {
-    WinHelpA(dialog, HelpFileName, HELP_KEY, (ULONG_PTR) "Task Properties");
+    ShowHelpTopic(dialog, "Task Properties");
 }
 
 INT_PTR OnCommand(HWND dialog, WPARAM wParam)

@@ -30,6 +30,11 @@ private:
     char* text = nullptr;
 };
 
+// What the registry store can keep, and so what may be made: folders, and
+// shortcuts in one folder.
+const int MaxFolders = 64;
+const int MaxShortcutsPerFolder = 500;
+
 struct Shortcut {
     OwnedText Title;
     OwnedText CommandLine;

@@ -26,8 +26,6 @@ const DWORD MaxToolbarButtons = 64;
 
 const char VersionText[] = CORVANIX_FILE_VERSION_TEXT;
 
-const unsigned MaxFolders = 64;
-const unsigned MaxShortcuts = 500;
 
 // The four keys a load or save works on.
 struct Keys {
@@ -238,7 +236,7 @@ void ReadShortcut(HKEY key, Folder* folder, unsigned j, const char* title)
 
 void ReadFolders(HKEY folders)
 {
-    for (unsigned i = 0; i < MaxFolders; i++) {
+    for (unsigned i = 0; i < (unsigned)MaxFolders; i++) {
         char name[16], title[MaxText];
         snprintf(name, sizeof name, "%u", i);
         if (!ReadText(folders, name, title) || !title[0])
@@ -249,7 +247,7 @@ void ReadFolders(HKEY folders)
         DWORD hotKey = ReadDword(key, "0", 0) & 0x0007FFFF;
         DWORD listSystem = ReadFlag(key, "1", 0);
         Folder* folder = CreateFolder(title, hotKey, listSystem);
-        for (unsigned j = 0; folder && j < MaxShortcuts; j++) {
+        for (unsigned j = 0; folder && j < (unsigned)MaxShortcutsPerFolder; j++) {
             char shortcutTitle[MaxText];
             snprintf(name, sizeof name, "T%u", j);
             if (!ReadText(key, name, shortcutTitle) || !shortcutTitle[0])
