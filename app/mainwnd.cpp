@@ -253,6 +253,7 @@ LRESULT OnExit()
     }
     if (ShellState.IsNewShell && Settings.TaskBar)
         RemoveTrayIcon();
+    CloseHelp(ShellState.MainWindow);
     CoUninitialize();
     DestroyEverything();
     PostQuitMessage(0);
@@ -266,6 +267,8 @@ void OnQuitNow()
     ShowEveryPutAwayWindow();
     if (ShellState.IsNewShell && Settings.TaskBar)
         RemoveTrayIcon();
+    // The installer is about to replace the help file the viewer may hold.
+    CloseHelp(ShellState.MainWindow);
     StopRefreshThread();
     PostQuitMessage(0);
 }

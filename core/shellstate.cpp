@@ -32,6 +32,8 @@ void ResetShellState()
     ShellState.RefreshThreadHandle = nullptr;
     ShellState.RefreshStop = nullptr;
     ShellState.PassPending = 0;
+    ShellState.HelpThread = nullptr;
+    ShellState.HelpThreadId = 0;
     ShellState.Diagnostics = DiagnosticsRecord{};
 }
 

@@ -114,6 +114,11 @@ struct ShellStateRecord {
     HANDLE RefreshStop;
     std::atomic<LONG> PassPending;
 
+    // The thread that carries help requests to the viewer, started by the
+    // first of them (core/help.cpp).
+    HANDLE HelpThread;
+    DWORD HelpThreadId;
+
     DiagnosticsRecord Diagnostics;
 };
 

@@ -6,6 +6,8 @@ set -eu
 PACKAGES="cmake make g++ g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix \
 mingw-w64-tools binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 \
 wine wine64 fonts-wine fonts-liberation libxcursor1 xvfb xauth x11-utils imagemagick googletest"
+# The help file is written by halibut.
+PACKAGES="$PACKAGES halibut"
 
 missing=""
 for p in $PACKAGES; do

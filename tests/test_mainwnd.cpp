@@ -80,13 +80,7 @@ protected:
         CleanRegistry();
     }
 
-    bool Start()
-    {
-        if (!session.Start())
-            return false;
-        SetForegroundWindow(ShellState.MainWindow);
-        return WaitFor([] { return GetForegroundWindow() == ShellState.MainWindow; }, 3000);
-    }
+    bool Start() { return session.StartInFront(); }
 
     void HotKey(int id = GlobalHotKeyId)
     {

@@ -85,6 +85,14 @@ bool AppSession::Start(const char* tail, int show)
     return running_;
 }
 
+bool AppSession::StartInFront()
+{
+    if (!Start())
+        return false;
+    SetForegroundWindow(ShellState.MainWindow);
+    return WaitFor([] { return GetForegroundWindow() == ShellState.MainWindow; }, 3000);
+}
+
 void AppSession::Exit()
 {
     if (!running_)

@@ -24,6 +24,9 @@ public:
     // before. Pumps the posted start-up work (the view command) before it
     // returns. False when start-up did not create the window.
     bool Start(const char* tail = "", int show = SW_SHOWNORMAL);
+    // Starts and makes the main window the foreground window, as a user's
+    // click would; false when either fails.
+    bool StartInFront();
     // Exit through the Exit command; swallows the quit message.
     void Exit();
     bool Running() const { return running_; }
