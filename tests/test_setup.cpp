@@ -455,44 +455,21 @@ TEST_F(SetupTest, ARunningCorvanixEndsBeforeTheCopyAndShowsItsWindowsAgain)
     CloseHandle(running);
 }
 
-TEST_F(SetupTest, RemovalTakesEverythingAndKeepsOtherProductsOfTheMaker)
+TEST_F(SetupTest, RemovalTakesEverythingKeepsOtherProductsAndNamesWhatStays)
 {
     InstallOnce(true);
     PutDword(std::string(Maker) + "\\Other", "Kept", 1);
-    // The main program runs, with its whole layout in the registry.
+    // The main program runs, with its whole layout in the registry, and
+    // another program holds the help file open.
     ChildProcess corvanix;
     std::string program = SystemDir() + "Corvanix.exe";
     ASSERT_TRUE(corvanix.Start(program, "\"" + program + "\""));
     EXPECT_TRUE(WaitFor([] { return FindCorvanixWindow() != nullptr; }, 10000));
     PutText(std::string(Product) + "\\Folders\\0", "T0", "Notepad");
-
-    SetupScript script;
-    script.Welcome = Remove;
-    ASSERT_TRUE(Run(&script));
-    EXPECT_EQ(script.Boxes, (std::vector<std::string>{"Corvanix Setup: Corvanix has been removed."}));
-    EXPECT_TRUE(corvanix.Ended());
-    EXPECT_FALSE(Exists(SystemDir() + "Corvanix.exe"));
-    EXPECT_FALSE(Exists(SystemDir() + "Corvanix.hlp"));
-    EXPECT_FALSE(Exists(GroupDir()));
-    EXPECT_FALSE(Exists(StartupLink()));
-    EXPECT_FALSE(KeyExists(Product));
-    EXPECT_TRUE(KeyExists("Software\\Zarn\\Other"));
-
-    // Nothing left to remove, and the maker key now empty: it goes too.
-    SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Zarn\\Other");
-    SetupScript again;
-    again.Welcome = Remove;
-    ASSERT_TRUE(Run(&again));
-    EXPECT_EQ(again.Boxes, (std::vector<std::string>{"Corvanix Setup: Corvanix has been removed."}));
-    EXPECT_FALSE(KeyExists(Maker));
-}
-
-TEST_F(SetupTest, AFileThatCannotBeRemovedIsNamed)
-{
-    InstallOnce();
     std::string help = SystemDir() + "Corvanix.hlp";
     HANDLE held = CreateFileA(help.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
+
     SetupScript script;
     script.Welcome = Remove;
     ASSERT_TRUE(Run(&script));
@@ -500,8 +477,21 @@ TEST_F(SetupTest, AFileThatCannotBeRemovedIsNamed)
     ASSERT_EQ(script.Boxes.size(), 1u);
     EXPECT_EQ(script.Boxes[0].find("Corvanix has been removed."), std::string::npos) << script.Boxes[0];
     EXPECT_NE(script.Boxes[0].find(help), std::string::npos) << script.Boxes[0];
-    EXPECT_FALSE(Exists(SystemDir() + "Corvanix.exe"));
+    EXPECT_TRUE(corvanix.Ended());
+    EXPECT_FALSE(Exists(program));
+    EXPECT_FALSE(Exists(GroupDir()));
+    EXPECT_FALSE(Exists(StartupLink()));
     EXPECT_FALSE(KeyExists(Product));
+    EXPECT_TRUE(KeyExists("Software\\Zarn\\Other"));
+
+    // The help file goes now, and the maker key, empty at last, with it.
+    SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Zarn\\Other");
+    SetupScript again;
+    again.Welcome = Remove;
+    ASSERT_TRUE(Run(&again));
+    EXPECT_EQ(again.Boxes, (std::vector<std::string>{"Corvanix Setup: Corvanix has been removed."}));
+    EXPECT_FALSE(Exists(help));
+    EXPECT_FALSE(KeyExists(Maker));
 }
 
 TEST_F(SetupTest, OnlySystemsBeforeVersion4AreAskedAboutTheVersion)
