@@ -16,20 +16,6 @@ if [ -n "${DISPLAY:-}" ]; then
 fi
 
 # No display: a private prefix and a virtual display, then a screenshot.
-run_dir=$(mktemp -d "${TMPDIR:-/tmp}/corvanix-show.XXXXXX")
-export WINEPREFIX="$run_dir/prefix"
-XVFB_PID=
-cleanup() {
-    wineserver -k >/dev/null 2>&1 || true
-    wineserver -w >/dev/null 2>&1 || true
-    stop_private_display
-    rm -rf "$run_dir"
-}
-trap cleanup EXIT
-make_private_prefix "$WINEPREFIX"
-start_private_display
-"$WINE_LOADER" "$exe" "$@" &
-sleep "${CORVANIX_SHOT_DELAY:-6}"
 shot="$root/build/corvanix-screenshot.png"
-import -window root "$shot"
+show_on_virtual_display "$exe" "$PWD" "$shot" "$@"
 echo "$shot"

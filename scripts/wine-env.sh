@@ -114,3 +114,31 @@ make_private_prefix() {
     cp -a "$(corvanix_template_dir)" "$1"
     rm -f "$1/.ready"
 }
+
+# Runs a program in a private prefix on a virtual display for a few
+# seconds (CORVANIX_SHOT_DELAY, 6 by default), from the directory given,
+# saves a screenshot to the PNG path given, and ends everything it started.
+#
+#   show_on_virtual_display program.exe directory shot.png [arguments...]
+show_on_virtual_display() {
+    show_exe=$1; show_dir=$2; show_shot=$3
+    shift 3
+    show_run=$(mktemp -d "${TMPDIR:-/tmp}/corvanix-show.XXXXXX")
+    XVFB_PID=
+    (
+        export WINEPREFIX="$show_run/prefix"
+        cleanup_show() {
+            wineserver -k >/dev/null 2>&1 || true
+            wineserver -w >/dev/null 2>&1 || true
+            stop_private_display
+            rm -rf "$show_run"
+        }
+        trap cleanup_show EXIT
+        make_private_prefix "$WINEPREFIX" || exit 1
+        start_private_display || exit 1
+        cd "$show_dir"
+        "$WINE_LOADER" "$show_exe" "$@" &
+        sleep "${CORVANIX_SHOT_DELAY:-6}"
+        import -window root "$show_shot"
+    )
+}

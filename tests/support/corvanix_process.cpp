@@ -20,18 +20,7 @@ bool CorvanixProcess::Start(const std::string& tail, int show)
     std::string commandLine = Fixture::Quote(exe);
     if (!tail.empty())
         commandLine += " " + tail;
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = (WORD)show;
-    PROCESS_INFORMATION info = {};
-    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &info))
-        return false;
-    CloseHandle(info.hThread);
-    process_ = info.hProcess;
-    pid_ = info.dwProcessId;
-    return true;
+    return process_.Start("", commandLine, show);
 }
 
 HWND CorvanixProcess::WaitForMainWindow(DWORD timeoutMs)
@@ -41,7 +30,7 @@ HWND CorvanixProcess::WaitForMainWindow(DWORD timeoutMs)
         DWORD owner = 0;
         if (window)
             GetWindowThreadProcessId(window, &owner);
-        main_ = owner == pid_ ? window : nullptr;
+        main_ = owner == process_.Pid() ? window : nullptr;
         return main_ != nullptr;
     }, timeoutMs);
     return main_;
@@ -49,22 +38,17 @@ HWND CorvanixProcess::WaitForMainWindow(DWORD timeoutMs)
 
 bool CorvanixProcess::WaitForExit(DWORD timeoutMs)
 {
-    if (!process_)
-        return true;
-    return WaitFor([&] { return WaitForSingleObject(process_, 0) == WAIT_OBJECT_0; }, timeoutMs);
+    return process_.WaitForExit(timeoutMs);
 }
 
 DWORD CorvanixProcess::ExitCode() const
 {
-    DWORD code = STILL_ACTIVE;
-    if (process_)
-        GetExitCodeProcess(process_, &code);
-    return code;
+    return process_.ExitCode();
 }
 
 bool CorvanixProcess::Exit(DWORD timeoutMs)
 {
-    if (!process_)
+    if (!process_.Started())
         return true;
     HWND main = main_ ? main_ : WaitForMainWindow(2000);
     if (main)
@@ -77,12 +61,5 @@ bool CorvanixProcess::Exit(DWORD timeoutMs)
 
 void CorvanixProcess::Kill()
 {
-    if (!process_)
-        return;
-    if (WaitForSingleObject(process_, 0) != WAIT_OBJECT_0) {
-        TerminateProcess(process_, 1);
-        WaitForSingleObject(process_, 5000);
-    }
-    CloseHandle(process_);
-    process_ = nullptr;
+    process_.Kill();
 }

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "child_process.h"
+
 class CorvanixProcess {
 public:
     CorvanixProcess() = default;
@@ -20,8 +22,8 @@ public:
     // Waits for the process to end; false on time-out.
     bool WaitForExit(DWORD timeoutMs = 10000);
     DWORD ExitCode() const;
-    DWORD Pid() const { return pid_; }
-    HANDLE Process() const { return process_; }
+    DWORD Pid() const { return process_.Pid(); }
+    HANDLE Process() const { return process_.Process(); }
     // Asks for Exit (the File menu's command) and waits for the end; the
     // process is terminated by its handle when it does not end.
     bool Exit(DWORD timeoutMs = 10000);
@@ -29,8 +31,7 @@ public:
     void Kill();
 
 private:
-    HANDLE process_ = nullptr;
-    DWORD pid_ = 0;
+    ChildProcess process_;
     HWND main_ = nullptr;
 };
 
