@@ -223,6 +223,17 @@ void OnBrowse(HWND dialog, ShortcutDialogState* state)
     SendMessageA(dialog, WM_NEXTDLGCTL, (WPARAM)GetDlgItem(dialog, IDC_SHORTCUT_TITLE), TRUE);
 }
 
+// The title of a shortcut whose title field is empty: the command line
+// (so a path keeps its path) cut at its first ".", its first character in
+// upper case.
+void TitleFromCommandLine(const char* commandLine, char* title, int size)
+{
+    lstrcpynA(title, commandLine ? commandLine : "", size);
+    if (char* dot = strchr(title, '.'))
+        *dot = 0;
+    CharUpperBuffA(title, title[0] ? 1 : 0);
+}
+
 // Everything OK stores, read and checked before anything is changed.
 struct ShortcutInput {
     std::string Title, CommandLine, WorkingDirectory, IconFile;
@@ -351,14 +362,6 @@ INT_PTR OnCommand(HWND dialog, WPARAM wParam)
 }
 
 } // namespace
-
-void TitleFromCommandLine(const char* commandLine, char* title, int size)
-{
-    lstrcpynA(title, commandLine ? commandLine : "", size);
-    if (char* dot = strchr(title, '.'))
-        *dot = 0;
-    CharUpperBuffA(title, title[0] ? 1 : 0);
-}
 
 INT_PTR CALLBACK ShortcutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {

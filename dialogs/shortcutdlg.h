@@ -14,7 +14,3 @@ struct Shortcut;
 INT_PTR RunShortcutDialog(HWND owner, Shortcut* shortcut, BOOL createMode, int row);
 
 INT_PTR CALLBACK ShortcutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-
-// The title OK gives a shortcut whose title field is empty: the command
-// line cut at its first ".", its first character in upper case.
-void TitleFromCommandLine(const char* commandLine, char* title, int size);

@@ -361,6 +361,11 @@ TEST(RunHistory, KeepsTheNewest32AndIgnoresARepeatOfTheNewest)
     EXPECT_STREQ(RunHistoryText(0), "command 31");
     EXPECT_STREQ(RunHistoryText(1), "command 32");
 
+    // What the registry could not give back whole is not kept at all.
+    EXPECT_FALSE(RunHistoryInsert(std::string(MaxTextLength + 1, 'x').c_str()));
+    EXPECT_TRUE(RunHistoryInsert(std::string(MaxTextLength, 'x').c_str()));
+    EXPECT_EQ(strlen(RunHistoryText(0)), (size_t)MaxTextLength);
+
     RunHistoryClear();
     EXPECT_EQ(RunHistoryCount(), 0);
     EXPECT_STREQ(RunHistoryText(0), "");
