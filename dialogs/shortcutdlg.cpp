@@ -234,6 +234,17 @@ void TitleFromCommandLine(const char* commandLine, char* title, int size)
     CharUpperBuffA(title, title[0] ? 1 : 0);
 }
 
+// A shortcut the registry would not give back is not made at all.
+bool CurrentFolderHasRoom(HWND owner)
+{
+    if (ShortcutCount(ShellState.CurrentFolder) < MaxShortcutsPerFolder)
+        return true;
+    char text[128];
+    snprintf(text, sizeof text, "A folder keeps at most %d shortcuts.", MaxShortcutsPerFolder);
+    MessageBoxA(owner, text, NoticeCaption, MB_ICONEXCLAMATION);
+    return false;
+}
+
 // Everything OK stores, read and checked before anything is changed.
 struct ShortcutInput {
     std::string Title, CommandLine, WorkingDirectory, IconFile;
@@ -335,7 +346,8 @@ void OnOK(HWND dialog, ShortcutDialogState* state)
     if (!FitsAShortcut(dialog, input))
         return;
     if (state->CreateMode) {
-        state->Edited = AddShortcut(ShellState.CurrentFolder);
+        // The folder may have changed by its hot key meanwhile.
+        state->Edited = CurrentFolderHasRoom(dialog) ? AddShortcut(ShellState.CurrentFolder) : nullptr;
         if (!state->Edited) {
             EndDialog(dialog, 0);
             return;
@@ -379,13 +391,8 @@ INT_PTR CALLBACK ShortcutDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
 INT_PTR RunShortcutDialog(HWND owner, Shortcut* shortcut, BOOL createMode, int row)
 {
     if (createMode) {
-        // A shortcut the registry would not give back is not made at all.
-        if (ShortcutCount(ShellState.CurrentFolder) >= MaxShortcutsPerFolder) {
-            char text[128];
-            snprintf(text, sizeof text, "A folder keeps at most %d shortcuts.", MaxShortcutsPerFolder);
-            MessageBoxA(owner, text, NoticeCaption, MB_ICONEXCLAMATION);
+        if (!CurrentFolderHasRoom(owner))
             return 0;
-        }
         shortcut = nullptr;
     } else if (!shortcut) {
         return 0;

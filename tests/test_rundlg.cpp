@@ -24,16 +24,6 @@
 
 namespace {
 
-std::string TempDir()
-{
-    char path[MAX_PATH];
-    GetTempPathA(MAX_PATH, path);
-    std::string dir = path;
-    if (!dir.empty() && dir.back() == '\\')
-        dir.pop_back();
-    return dir;
-}
-
 std::string FixturePath()
 {
     return Fixture::ExeDirectory() + "\\fixture.exe";
@@ -89,12 +79,7 @@ protected:
     // it never showed.
     bool Run(const std::function<void(HWND)>& drive)
     {
-        DialogWatch watch("Run", [&](HWND dialog) {
-            drive(dialog);
-            EnsureClosed(dialog);
-        });
-        session.Command(IDM_RUN);
-        return watch.Finish();
+        return DriveDialog("Run", [&] { session.Command(IDM_RUN); }, drive);
     }
 
     // Types a command into the box and presses Enter.
@@ -180,9 +165,9 @@ TEST_F(RunDialogTest, TheHistoryListsNewestFirstAndSkipsOnlyARepeatOfTheNewest)
 
 TEST_F(RunDialogTest, AFailedStartKeepsTheDialogAndAShellLinkRunsItsTarget)
 {
-    std::string link = TempDir() + "\\Run Fixture.lnk";
+    std::string link = TempDirectory() + "\\Run Fixture.lnk";
     ASSERT_TRUE(MakeLink(link, FixturePath(), "Fixture"));
-    std::string bad = TempDir() + "\\bad.lnk";
+    std::string bad = TempDirectory() + "\\bad.lnk";
     std::ofstream(bad) << "not a shell link";
     char target[MaxText];
     ReadShellLink(nullptr, link.c_str(), target, nullptr, nullptr, nullptr, nullptr);
@@ -235,7 +220,7 @@ TEST_F(RunDialogTest, CommandsTooLongForTheHistoryRunWholeAndAreNotKept)
 
 TEST_F(RunDialogTest, BrowseStartsInTheQuotedPathsDirectoryAndReplacesTheWholeText)
 {
-    std::string dir = TempDir() + "\\run browse";
+    std::string dir = TempDirectory() + "\\run browse";
     CreateDirectoryA(dir.c_str(), nullptr);
     std::string tool = dir + "\\tool.exe";
     ASSERT_TRUE(CopyFileA(FixturePath().c_str(), tool.c_str(), FALSE));

@@ -27,16 +27,6 @@
 
 namespace {
 
-std::string TempDir()
-{
-    char path[MAX_PATH];
-    GetTempPathA(MAX_PATH, path);
-    std::string dir = path;
-    if (!dir.empty() && dir.back() == '\\')
-        dir.pop_back();
-    return dir;
-}
-
 // This test program carries the main program's icons.
 std::string ThisProgram()
 {
@@ -91,12 +81,10 @@ protected:
     // Runs the dialog in create mode and hands it to drive; its result.
     INT_PTR Create(const std::function<void(HWND)>& drive)
     {
-        DialogWatch watch("Create Shortcut", [&](HWND dialog) {
-            drive(dialog);
-            EnsureClosed(dialog);
-        });
-        INT_PTR result = RunShortcutDialog(ShellState.MainWindow, nullptr, TRUE, -1);
-        EXPECT_TRUE(watch.Finish());
+        INT_PTR result = -1;
+        EXPECT_TRUE(DriveDialog("Create Shortcut", [&] {
+            result = RunShortcutDialog(ShellState.MainWindow, nullptr, TRUE, -1);
+        }, drive));
         return result;
     }
 
@@ -213,7 +201,7 @@ TEST_F(ShortcutDialogTest, TheIconListFollowsTheIconFileAsItIsTyped)
     std::string icons = ThisProgram();
     int count = IconsOf(icons);
     ASSERT_GT(count, 3);
-    std::string text = TempDir() + "\\no icons.txt";
+    std::string text = TempDirectory() + "\\no icons.txt";
     std::ofstream(text) << "text";
     std::vector<LRESULT> counts;
     LRESULT selectedFirst = -1;
@@ -315,7 +303,7 @@ TEST_F(ShortcutDialogTest, PropertiesEditsEachSelectedShortcutAndACancelGoesOn)
 
 TEST_F(ShortcutDialogTest, BrowseFillsTheProgramAndKeepsAnExistingTitle)
 {
-    std::string dir = TempDir() + "\\shortcut browse";
+    std::string dir = TempDirectory() + "\\shortcut browse";
     CreateDirectoryA(dir.c_str(), nullptr);
     std::string tool = dir + "\\tool.exe";
     ASSERT_TRUE(CopyFileA(ThisProgram().c_str(), tool.c_str(), FALSE));
@@ -325,7 +313,10 @@ TEST_F(ShortcutDialogTest, BrowseFillsTheProgramAndKeepsAnExistingTitle)
 
     LRESULT icons = 0, selected = -1;
     bool titleFocused = false;
-    DialogWatch watch("Shortcut Properties", [&](HWND dialog) {
+    INT_PTR result = -1;
+    ASSERT_TRUE(DriveDialog("Shortcut Properties", [&] {
+        result = RunShortcutDialog(ShellState.MainWindow, shortcut, FALSE, -1);
+    }, [&](HWND dialog) {
         DialogWatch browse("Browse", [](HWND) {
             // The name alone: it is found only in the directory offered.
             ReplaceFocusedText("tool.exe");
@@ -341,10 +332,8 @@ TEST_F(ShortcutDialogTest, BrowseFillsTheProgramAndKeepsAnExistingTitle)
         GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &gui);
         titleFocused = gui.hwndFocus == GetDlgItem(dialog, IDC_SHORTCUT_TITLE);
         PressButton(dialog, IDOK);
-        EnsureClosed(dialog);
-    });
-    EXPECT_EQ(RunShortcutDialog(ShellState.MainWindow, shortcut, FALSE, -1), 1);
-    ASSERT_TRUE(watch.Finish());
+    }));
+    EXPECT_EQ(result, 1);
     std::string quoted = "\"" + tool + "\"";
     EXPECT_STREQ(shortcut->Title.Get(), "Kept");
     EXPECT_EQ(lstrcmpiA(shortcut->CommandLine.Get(), quoted.c_str()), 0) << shortcut->CommandLine.Get();

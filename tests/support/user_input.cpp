@@ -1,5 +1,7 @@
 #include "user_input.h"
 
+#include "dialog_watch.h"
+
 #include <iterator>
 
 namespace {
@@ -107,4 +109,25 @@ void EnsureClosed(HWND dialog, DWORD timeoutMs)
             return TRUE;
         },
         0);
+}
+
+bool DriveDialog(const std::string& caption, const std::function<void()>& open,
+                 const std::function<void(HWND)>& drive)
+{
+    DialogWatch watch(caption, [&](HWND dialog) {
+        drive(dialog);
+        EnsureClosed(dialog);
+    });
+    open();
+    return watch.Finish();
+}
+
+std::string TempDirectory()
+{
+    char path[MAX_PATH] = "";
+    GetTempPathA(MAX_PATH, path);
+    std::string directory = path;
+    if (!directory.empty() && directory.back() == '\\')
+        directory.pop_back();
+    return directory;
 }

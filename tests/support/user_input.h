@@ -27,6 +27,14 @@ bool WaitUntil(const std::function<bool()>& cond, DWORD timeoutMs = 5000);
 // this process is closed.
 void EnsureClosed(HWND dialog, DWORD timeoutMs = 10000);
 
+// Opens a dialog with open() and, from a DialogWatch's thread, hands it to
+// drive, then sees it closed (EnsureClosed); false when it never showed.
+bool DriveDialog(const std::string& caption, const std::function<void()>& open,
+                 const std::function<void(HWND)>& drive);
+
+// The temporary directory, without a trailing backslash.
+std::string TempDirectory();
+
 // Another thread's dialog asked: a control's text, check state, list
 // counts and selections.
 bool ButtonChecked(HWND dialog, int id);
