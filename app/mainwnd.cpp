@@ -12,6 +12,8 @@
 #include "core/settings.h"
 #include "core/shellstate.h"
 #include "dialogs/aboutdlg.h"
+#include "dialogs/rundlg.h"
+#include "dialogs/shortcutdlg.h"
 #include "model/model.h"
 #include "panes/folderpane.h"
 #include "panes/itemlist.h"
@@ -546,6 +548,10 @@ LRESULT OnCommand(int command)
     case IDM_CLOSE: if (RequireSelection()) CloseSelected(); break;
     case IDM_PROPERTIES: if (RequireSelection()) RunBusy(PropertiesOfSelected); break;
     case IDM_RENAME: if (RequireSelection()) StartRename(); break;
+    case IDM_CREATESHORTCUT:
+        RunBusy([] { RunShortcutDialog(ShellState.MainWindow, nullptr, TRUE, -1); });
+        break;
+    case IDM_RUN: RunBusy([] { RunRunDialog(ShellState.MainWindow); }); break;
     default:
         if (command >= IDM_MOVETO_FIRST && command <= IDM_MOVETO_LAST)
             TransferSelection(command - IDM_MOVETO_FIRST, true);

@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <stdio.h>
 
+#include <vector>
+
 #include "core/listrows.h"
 #include "core/shellstate.h"
 #include "core/winutil.h"
@@ -171,12 +173,26 @@ void CloseSelected()
 
 void PropertiesOfSelected()
 {
-    ForEachSelectedRow(ShellState.ItemList, [](int row, LPARAM data) {
-        INT_PTR result = IsShortcutRow(data)
-                             ? RunShortcutDialog(ShellState.MainWindow, (Shortcut*)data, FALSE, row)
-                             : RunTaskPropertiesDialog((HWND)data);
-        return result != IDCANCEL;
+    // A shortcut dialog's OK rebuilds the list while the next dialog is
+    // open, which clears the selection: the rows are taken down first.
+    std::vector<LPARAM> selected;
+    ForEachSelectedRow(ShellState.ItemList, [&](int, LPARAM data) {
+        selected.push_back(data);
+        return true;
     });
+    for (LPARAM data : selected) {
+        INT_PTR result;
+        if (IsShortcutRow(data))
+            result = RunShortcutDialog(ShellState.MainWindow, (Shortcut*)data, FALSE,
+                                       RowOfData(ShellState.ItemList, data));
+        else if (IsWindow((HWND)data))
+            result = RunTaskPropertiesDialog((HWND)data);
+        else
+            continue;
+        // Only the Task Properties dialog's Cancel ends the walk.
+        if (result == IDCANCEL)
+            break;
+    }
 }
 
 void ActivateRow(LPARAM data)

@@ -6,6 +6,8 @@
 // The item data of a list-view row; false when the row cannot be read.
 bool RowData(HWND list, int row, LPARAM* data);
 int RowCount(HWND list);
+// The row whose item data is the value, -1 when none.
+int RowOfData(HWND list, LPARAM data);
 int SelectedCount(HWND list);
 bool RowSelected(HWND list, int row);
 // The first selected row, -1 when none.

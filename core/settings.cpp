@@ -48,21 +48,23 @@ DWORD PriorityClassOf(DWORD choice)
     }
 }
 
-void RunHistoryInsert(const char* command)
+bool RunHistoryInsert(const char* command)
 {
-    if (!command)
-        return;
+    if (!command || !command[0])
+        return false;
+    size_t length = strnlen(command, MaxTextLength + 1);
+    if (length > (size_t)MaxTextLength)
+        return false;
     if (RunHistory.Slot[0] && lstrcmpiA(RunHistory.Slot[0], command) == 0)
-        return;
-    size_t length = strnlen(command, MaxTextLength);
+        return false;
     char* copy = (char*)malloc(length + 1);
     if (!copy)
-        return;
-    memcpy(copy, command, length);
-    copy[length] = 0;
+        return false;
+    memcpy(copy, command, length + 1);
     free(RunHistory.Slot[RunHistorySlots - 1]);
     memmove(&RunHistory.Slot[1], &RunHistory.Slot[0], (RunHistorySlots - 1) * sizeof(char*));
     RunHistory.Slot[0] = copy;
+    return true;
 }
 
 void RunHistoryClear()

@@ -56,8 +56,11 @@ struct RunHistoryRecord {
 extern RunHistoryRecord RunHistory;
 
 // Puts a copy of the command in slot 0, moving the others down and dropping
-// the oldest. A command equal to slot 0 (ignoring case) is not inserted again.
-void RunHistoryInsert(const char* command);
+// the oldest; true when it did. A command equal to slot 0 (ignoring case) is
+// not inserted again, and neither is one longer than MaxTextLength: the
+// registry could not give it back, and a shortened command would start
+// something else.
+bool RunHistoryInsert(const char* command);
 
 // Releases every slot's text and empties it.
 void RunHistoryClear();

@@ -3,6 +3,7 @@
 #include "core/shellstate.h"
 
 #include <commctrl.h>
+#include <string.h>
 
 bool IsOwnThreadWindow(HWND window)
 {
@@ -153,4 +154,14 @@ HICON OverlayIcon(HICON base, HICON mark, int size)
     ImageList_Destroy(first);
     ImageList_Destroy(second);
     return icon;
+}
+
+std::string DialogItemText(HWND dialog, int id)
+{
+    HWND control = GetDlgItem(dialog, id);
+    int length = GetWindowTextLengthA(control);
+    std::string text((size_t)length + 1, '\0');
+    GetWindowTextA(control, &text[0], length + 1);
+    text.resize(strlen(text.c_str()));
+    return text;
 }

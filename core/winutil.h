@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 // True when the window belongs to the calling thread.
@@ -45,3 +46,6 @@ HICON OverlayIcon(HICON base, HICON mark, int size);
 
 // Case-insensitive comparison of a class name with a fixed name.
 bool ClassIs(const char* className, const char* name);
+
+// The whole text of a dialog's control (of our own thread), however long.
+std::string DialogItemText(HWND dialog, int id);

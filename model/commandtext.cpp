@@ -31,3 +31,14 @@ char* StripQuotes(char* text)
         *close = 0;
     return start;
 }
+
+std::string Unquoted(const std::string& text)
+{
+    std::string copy = text;
+    return StripQuotes(&copy[0]);
+}
+
+std::string QuotedIfBlank(const std::string& path)
+{
+    return path.find(' ') == std::string::npos ? path : "\"" + path + "\"";
+}

@@ -267,6 +267,9 @@ HICON GetShortcutIcon(Shortcut* shortcut)
 // ExtractIcon answers 0 for no icon and 1 for a file that holds none.
 static HICON ExtractUsableIcon(const char* file, UINT index)
 {
+    // Index -1 asks for the number of icons, not for an icon.
+    if (index == (UINT)-1)
+        return nullptr;
     HICON icon = ExtractIconA(ShellState.Instance, file, index);
     if ((UINT_PTR)icon <= 1)
         return nullptr;
@@ -275,17 +278,18 @@ static HICON ExtractUsableIcon(const char* file, UINT index)
 
 void LoadShortcutIcon(Shortcut* shortcut)
 {
-    // Without an icon file there is nothing to load: the caller draws the
-    // shared default icon.
-    if (!shortcut || shortcut->IconFile.Empty())
+    if (!shortcut)
         return;
     if (shortcut->Icon && shortcut->Icon != DefaultIcon())
         DestroyIcon(shortcut->Icon);
     shortcut->Icon = nullptr;
 
+    // An empty icon file is one more file without icons: the program of
+    // the command gives the icon.
     char file[MaxText];
     lstrcpynA(file, shortcut->IconFile.Get(), MaxText);
-    HICON icon = ExtractUsableIcon(StripQuotes(file), (UINT)shortcut->IconIndex);
+    const char* unquoted = StripQuotes(file);
+    HICON icon = unquoted[0] ? ExtractUsableIcon(unquoted, (UINT)shortcut->IconIndex) : nullptr;
 
     if (!icon) {
         char command[MaxText];

@@ -264,11 +264,23 @@ TEST_F(ModelTest, IconComesFromTheFileOrTheAssociatedProgram)
 {
     Folder* folder = CreateFolder("Main", 0, 0);
     Shortcut* plain = AddShortcut(folder);
-    EXPECT_EQ(GetShortcutIcon(plain), nullptr);  // no icon file: the caller draws the default
+    EXPECT_EQ(GetShortcutIcon(plain), DefaultIcon());  // nothing to take an icon from
 
     char windows[MAX_PATH];
     GetWindowsDirectoryA(windows, MAX_PATH);
     std::string notepad = std::string(windows) + "\\notepad.exe";
+
+    // An empty icon file, or index -1 (which asks for a count), is no icon:
+    // the command's program gives it.
+    for (LONG index : {0, -1}) {
+        Shortcut* empty = AddShortcut(folder);
+        empty->IconFile.Set(index == 0 ? "" : notepad.c_str());
+        empty->IconIndex = index;
+        empty->CommandLine.Set(("\"" + notepad + "\" letter.txt").c_str());
+        EXPECT_NE(GetShortcutIcon(empty), DefaultIcon());
+        EXPECT_EQ(lstrcmpiA(empty->IconFile.Get(), notepad.c_str()), 0) << empty->IconFile.Get();
+        EXPECT_EQ(empty->IconIndex, 0);
+    }
 
     Shortcut* own = AddShortcut(folder);
     own->IconFile.Set(("\"" + notepad + "\"").c_str());
@@ -348,6 +360,11 @@ TEST(RunHistory, KeepsTheNewest32AndIgnoresARepeatOfTheNewest)
     RunHistoryInsert("command 31");
     EXPECT_STREQ(RunHistoryText(0), "command 31");
     EXPECT_STREQ(RunHistoryText(1), "command 32");
+
+    // What the registry could not give back whole is not kept at all.
+    EXPECT_FALSE(RunHistoryInsert(std::string(MaxTextLength + 1, 'x').c_str()));
+    EXPECT_TRUE(RunHistoryInsert(std::string(MaxTextLength, 'x').c_str()));
+    EXPECT_EQ(strlen(RunHistoryText(0)), (size_t)MaxTextLength);
 
     RunHistoryClear();
     EXPECT_EQ(RunHistoryCount(), 0);

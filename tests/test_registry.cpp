@@ -502,11 +502,15 @@ TEST_F(RegistryTest, ATextOfTheLongestKeptLengthLoadsAgain)
     std::string longest(1000, 'L');
     shortcut->Title.Set("Long");
     shortcut->CommandLine.Set(longest.c_str());
-    RunHistoryInsert(longest.c_str());
+    std::string kept(MaxTextLength, 'K');
+    RunHistoryInsert(kept.c_str());
+    // A longer command is not kept shortened: it would start something else.
+    EXPECT_FALSE(RunHistoryInsert(longest.c_str()));
     Restart();
     ASSERT_EQ(ShortcutCount(FolderAt(0)), 1);
     EXPECT_EQ(strlen(FolderAt(0)->First->CommandLine.Get()), (size_t)MaxTextLength);
-    EXPECT_EQ(strlen(RunHistoryText(0)), (size_t)MaxTextLength);
+    ASSERT_EQ(RunHistoryCount(), 1);
+    EXPECT_EQ(RunHistoryText(0), kept);
 }
 
 // Windows 95 has three columns: the other three widths are written as 0.
