@@ -11,6 +11,9 @@
 #include "dialogs/shortcutdlg.h"
 #include "launch/launch.h"
 #include "dialogs/taskprop.h"
+#include "store/putaway.h"
+
+#include <vector>
 
 namespace {
 
@@ -118,18 +121,24 @@ void OpenSelected()
             OpenTask((HWND)data);
         return true;
     });
+    SyncPutAwayRecord();
 }
 
 void HideSelected()
 {
-    ForEachSelectedTask([](HWND window) {
-        ShowForUser(window, SW_HIDE);
+    std::vector<HWND> hidden;
+    ForEachSelectedTask([&](HWND window) {
         ContainedEntry* entry = ShellState.CurrentFolder
                                     ? ShellState.CurrentFolder->Contained->Append(window)
                                     : nullptr;
         if (entry)
             entry->ShowOnEnter = 0;
+        hidden.push_back(window);
     });
+    // Recorded before any of them goes.
+    SyncPutAwayRecord();
+    for (HWND window : hidden)
+        ShowForUser(window, SW_HIDE);
 }
 
 void ShowSelected()
@@ -138,6 +147,7 @@ void ShowSelected()
         TakeOutOfCurrentFolder(window);
         ShowForUser(window, SW_SHOWNA);
     });
+    SyncPutAwayRecord();
 }
 
 void MinimizeSelected()
@@ -147,6 +157,7 @@ void MinimizeSelected()
         SendSystemCommand(window, SC_MINIMIZE);
         TakeOutOfCurrentFolder(window);
     });
+    SyncPutAwayRecord();
 }
 
 void MaximizeSelected()
@@ -156,6 +167,7 @@ void MaximizeSelected()
         SendSystemCommand(window, SC_MAXIMIZE);
         TakeOutOfCurrentFolder(window);
     });
+    SyncPutAwayRecord();
 }
 
 void CloseSelected()
@@ -167,6 +179,7 @@ void CloseSelected()
             CloseTask((HWND)data);
         return true;
     });
+    SyncPutAwayRecord();
 }
 
 void PropertiesOfSelected()
@@ -193,6 +206,7 @@ void ActivateRow(LPARAM data)
     // Restored whether minimised or maximised.
     SendSystemCommand(window, SC_RESTORE);
     SetForegroundWindow(window);
+    SyncPutAwayRecord();
 }
 
 void ActivateRowAtCursor()

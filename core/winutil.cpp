@@ -11,14 +11,22 @@ bool IsOwnThreadWindow(HWND window)
 
 namespace {
 
-// A request stops counting once the window shows it, or after this long
-// (its owner may have shown or hidden the window again by itself).
-const DWORD PendingShowLifetime = 3000;
-
+// A request followed by no answer (the owner's queue refused it) counts as
+// done once the window shows what was asked.
 bool PendingShowDone(HWND window, const PendingShow& pending)
 {
-    return !IsWindow(window) || (IsWindowVisible(window) != 0) == pending.Visible ||
-           GetTickCount() - pending.Since > PendingShowLifetime;
+    if (!IsWindow(window))
+        return true;
+    return pending.Request == 0 && (IsWindowVisible(window) != 0) == pending.Visible;
+}
+
+// The owner has taken its queue up to this answer: every show or hide
+// request queued before it is carried out.
+void CALLBACK ShowRequestAnswered(HWND window, UINT, ULONG_PTR request, LRESULT)
+{
+    auto pending = ShellState.PendingShows.find(window);
+    if (pending != ShellState.PendingShows.end() && pending->second.Request == request)
+        ShellState.PendingShows.erase(pending);
 }
 
 } // namespace
@@ -30,7 +38,13 @@ void ShowWindowNoWait(HWND window, int command)
         return;
     }
     ShowWindowAsync(window, command);
-    ShellState.PendingShows[window] = PendingShow{command != SW_HIDE, GetTickCount()};
+    // Queued behind the request in the owner's queue of sent messages,
+    // which it takes in order: its answer comes once the request is done.
+    // Numbered, so that the answer to an older request closes nothing.
+    ULONG_PTR request = ++ShellState.ShowRequests;
+    if (!SendMessageCallbackA(window, WM_NULL, 0, 0, ShowRequestAnswered, request))
+        request = 0;
+    ShellState.PendingShows[window] = PendingShow{command != SW_HIDE, request};
 }
 
 bool SeenVisible(HWND window)
@@ -49,6 +63,15 @@ void PrunePendingShows()
 {
     for (auto it = ShellState.PendingShows.begin(); it != ShellState.PendingShows.end();)
         it = PendingShowDone(it->first, it->second) ? ShellState.PendingShows.erase(it) : std::next(it);
+}
+
+int ShowAgainCommand(HWND window)
+{
+    if (IsIconic(window))
+        return SW_MINIMIZE;
+    if (IsZoomed(window))
+        return SW_SHOWMAXIMIZED;
+    return SW_SHOWNOACTIVATE;
 }
 
 bool SendMessageNoHang(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
