@@ -37,11 +37,15 @@ enum CursorEntry {
     CursorEntries
 };
 
-// A show or hide request queued to another thread's window: what was
-// asked, and the number of the answer that tells it is carried out (0 when
-// no answer could be asked for).
+// Show and hide requests to another thread's window that its owner has
+// not carried out yet: whether it is to be visible, the command last
+// asked for, the command last sent (a hide may wait for the owner's
+// answer), and the number of the answer that tells the last one sent is
+// carried out (0 when no answer could be asked for).
 struct PendingShow {
     bool Visible;
+    int Command;
+    int Sent;
     ULONG_PTR Request;
 };
 

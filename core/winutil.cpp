@@ -20,12 +20,31 @@ bool PendingShowDone(HWND window, const PendingShow& pending)
     return pending.Request == 0 && (IsWindowVisible(window) != 0) == pending.Visible;
 }
 
-// The owner has taken its queue up to this answer: every show or hide
-// request queued before it is carried out.
+void CALLBACK ShowRequestAnswered(HWND window, UINT, ULONG_PTR request, LRESULT);
+
+// Queues the request, and right behind it, in the owner's queue of sent
+// messages (which it takes in order), a message whose answer says that
+// the request is carried out. Numbered, so that the answer to an older
+// request closes nothing.
+void SendShowRequest(HWND window, int command)
+{
+    ShowWindowAsync(window, command);
+    ULONG_PTR request = ++ShellState.ShowRequests;
+    if (!SendMessageCallbackA(window, WM_NULL, 0, 0, ShowRequestAnswered, request))
+        request = 0;
+    ShellState.PendingShows[window] = PendingShow{command != SW_HIDE, command, command, request};
+}
+
+// The owner has carried out every request up to this answer; a hide asked
+// for meanwhile goes now.
 void CALLBACK ShowRequestAnswered(HWND window, UINT, ULONG_PTR request, LRESULT)
 {
     auto pending = ShellState.PendingShows.find(window);
-    if (pending != ShellState.PendingShows.end() && pending->second.Request == request)
+    if (pending == ShellState.PendingShows.end() || pending->second.Request != request)
+        return;
+    if (pending->second.Command != pending->second.Sent && IsWindow(window))
+        SendShowRequest(window, pending->second.Command);
+    else
         ShellState.PendingShows.erase(pending);
 }
 
@@ -37,14 +56,18 @@ void ShowWindowNoWait(HWND window, int command)
         ShowWindow(window, command);
         return;
     }
-    ShowWindowAsync(window, command);
-    // Queued behind the request in the owner's queue of sent messages,
-    // which it takes in order: its answer comes once the request is done.
-    // Numbered, so that the answer to an older request closes nothing.
-    ULONG_PTR request = ++ShellState.ShowRequests;
-    if (!SendMessageCallbackA(window, WM_NULL, 0, 0, ShowRequestAnswered, request))
-        request = 0;
-    ShellState.PendingShows[window] = PendingShow{command != SW_HIDE, request};
+    // A hide asked for while the owner has not answered yet waits for that
+    // answer: however fast the folder switches come, the owner's queue
+    // holds no run of hides and shows that undo each other, and a Corvanix
+    // that ends meanwhile leaves the window on screen. Shows always go at
+    // once, so that no window waits hidden for us.
+    auto pending = ShellState.PendingShows.find(window);
+    if (command == SW_HIDE && pending != ShellState.PendingShows.end() && pending->second.Request) {
+        pending->second.Visible = false;
+        pending->second.Command = SW_HIDE;
+        return;
+    }
+    SendShowRequest(window, command);
 }
 
 bool SeenVisible(HWND window)

@@ -12,7 +12,8 @@ bool IsOwnThreadWindow(HWND window);
 // queued to the owning thread (ShowWindowAsync), so a hung owner cannot
 // block the caller, and remembered until the owner has carried it out:
 // the owner answers a message queued right behind the request, and that
-// answer (or the window's end) closes the request.
+// answer (or the window's end) closes the request. A hide asked for before
+// the owner has answered is sent with that answer.
 void ShowWindowNoWait(HWND window, int command);
 
 // Whether a window is to be taken as visible: as Corvanix last asked while
