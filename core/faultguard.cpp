@@ -107,7 +107,10 @@ void ContinueIn(CONTEXT* context, void (*resume)())
 // guard's frame: true when every return address on the way is our own
 // code. Our code keeps its frame pointers; a frame of the system's that
 // stands in between shows as a return address outside our image, whether
-// or not it keeps one itself.
+// or not it keeps one itself. Only a function that touches no stack at all
+// goes without a frame, and whatever of ours the system calls reads its
+// arguments from the stack: a frameless function is called by our own
+// code, whose frame the chain starts from.
 bool OwnFramesUpToGuard(const CONTEXT& fault, const MessageGuard* guard)
 {
     if (!InOwnImage(fault.Eip))
