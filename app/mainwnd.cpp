@@ -4,6 +4,7 @@
 #include <objbase.h>
 #include <stdio.h>
 
+#include "app/faults.h"
 #include "app/startup.h"
 #include "app/taskactions.h"
 #include "core/help.h"
@@ -20,6 +21,7 @@
 #include "panes/itemrows.h"
 #include "panes/toolbar.h"
 #include "panes/trayicon.h"
+#include "store/putaway.h"
 #include "store/registry.h"
 #include "tasks/refresh.h"
 
@@ -152,10 +154,28 @@ void OnHotKey(WPARAM id)
         OnFolderHotKey((int)(INT_PTR)id);
 }
 
-void OnTrayIcon(LPARAM mouseMessage)
+// The shell's callback names our one icon and a mouse message; anything
+// else did not come from the shell.
+void OnTrayIcon(WPARAM icon, LPARAM mouseMessage)
 {
+    if (icon != TrayIconId)
+        return;
     if (mouseMessage == WM_LBUTTONDOWN || mouseMessage == WM_RBUTTONDOWN)
         ShowMainWindow();
+}
+
+// The refresh thread has left a pass to apply (the message carries
+// nothing: a second one, or one from another process, finds none).
+void OnPassReady(WPARAM wParam, LPARAM lParam)
+{
+    if (wParam || lParam)
+        return;
+    RefreshPass* pass = TakeReadyPass();
+    if (!pass)
+        return;
+    ApplyRefreshPass(pass);
+    // A window taken on by another folder's shortcut joins its list.
+    SyncPutAwayRecord();
 }
 
 void OnClose()
@@ -219,6 +239,7 @@ void ShowEveryPutAwayWindow()
 void DestroyEverything()
 {
     StopRefreshThread();
+    RemoveFaultHandlers();
     DestroyWindow(ShellState.FolderPane);
     DestroyWindow(ShellState.ItemList);
     DestroyWindow(ShellState.MainWindow);
@@ -244,6 +265,7 @@ LRESULT OnExit()
     SaveLayoutAndSettings();
     RunHistoryClear();
     ShowEveryPutAwayWindow();
+    DeletePutAwayRecord();
     FreeAllFolders();
     // The pane's rows named the folders just freed.
     for (int row = 0; row < RowCount(ShellState.FolderPane); row++) {
@@ -267,11 +289,13 @@ LRESULT OnExit()
 void OnQuitNow()
 {
     ShowEveryPutAwayWindow();
+    DeletePutAwayRecord();
     if (ShellState.IsNewShell && Settings.TaskBar)
         RemoveTrayIcon();
     // The installer is about to replace the help file the viewer may hold.
     CloseHelp(ShellState.MainWindow);
     StopRefreshThread();
+    RemoveFaultHandlers();
     PostQuitMessage(0);
 }
 
@@ -350,6 +374,7 @@ void TransferSelection(int paneIndex, bool move)
         TransferToFolder(data, paneIndex, move);
         return true;
     });
+    SyncPutAwayRecord();
     RequestRefresh();
 }
 
@@ -584,18 +609,22 @@ LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_INITMENUPOPUP: OnInitMenuPopup((HMENU)wParam); return 0;
     case WM_MOUSEMOVE: OnMouseMove(wParam, lParam); return 0;
     case WM_HOTKEY: OnHotKey(wParam); return 0;
-    case WM_APPLYREFRESH: ApplyRefreshPass((RefreshPass*)lParam); return 0;
+    case WM_APPLYREFRESH: OnPassReady(wParam, lParam); return 0;
     default:
+        // A second start and the installer send no parameters; these
+        // messages are answered only as they are sent.
         if (message == WM_SHOWMAINWINDOW) {
-            ShowMainWindow();
+            if (!wParam && !lParam)
+                ShowMainWindow();
             return 0;
         }
         if (message == WM_QUITNOW) {
-            OnQuitNow();
+            if (!wParam && !lParam)
+                OnQuitNow();
             return 0;
         }
         if (message == WM_TRAYICON) {
-            OnTrayIcon(lParam);
+            OnTrayIcon(wParam, lParam);
             return 0;
         }
         break;
@@ -604,18 +633,6 @@ LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 }
 
 } // namespace
-
-void ExceptionReportText(UINT message, WPARAM wParam, LPARAM lParam, char* buffer, int size)
-{
-    snprintf(buffer, (size_t)size,
-             "Please note the information below\n\r"
-             "and report it to Zarn support with a description of what you were doing.\n\r"
-             "\n"
-             " Message:\t%08lXh\n\r"
-             " wParam:\t%08lXh\n\r"
-             "lParam:\t\t%08lXh",
-             (unsigned long)message, (unsigned long)wParam, (unsigned long)lParam);
-}
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {

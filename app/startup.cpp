@@ -4,6 +4,7 @@
 #include <objbase.h>
 #include <limits.h>
 
+#include "app/faults.h"
 #include "app/mainwnd.h"
 #include "core/listrows.h"
 #include "core/resource.h"
@@ -17,6 +18,7 @@
 #include "panes/statusbar.h"
 #include "panes/toolbar.h"
 #include "panes/trayicon.h"
+#include "store/putaway.h"
 #include "store/registry.h"
 #include "tasks/refresh.h"
 #include "tasks/taskenum.h"
@@ -301,6 +303,7 @@ bool StartUp(HINSTANCE instance, const char* commandTail, int showCommand, int* 
         return false;
 
     ResetShellState();
+    InstallFaultHandlers();
     ShellState.Instance = instance;
     ReadPlatform();
     ShellState.FrameWidth = GetSystemMetrics(SM_CXFRAME);
@@ -334,6 +337,10 @@ bool StartUp(HINSTANCE instance, const char* commandTail, int showCommand, int* 
     LoadSettings(&layout);
     ApplyLoadedLayout(layout);
     ShowLoadedFolders();
+    // What an earlier run that was killed had put away; the first folder
+    // is entered now.
+    RecoverPutAwayWindows();
+    ShowFolderWindows(ShellState.CurrentFolder);
     RegisterHotKeys();
     SetPriorityClass(GetCurrentProcess(), PriorityClassOf(Settings.Priority));
 

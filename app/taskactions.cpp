@@ -13,6 +13,9 @@
 #include "dialogs/shortcutdlg.h"
 #include "launch/launch.h"
 #include "dialogs/taskprop.h"
+#include "store/putaway.h"
+
+#include <vector>
 
 namespace {
 
@@ -120,18 +123,24 @@ void OpenSelected()
             OpenTask((HWND)data);
         return true;
     });
+    SyncPutAwayRecord();
 }
 
 void HideSelected()
 {
-    ForEachSelectedTask([](HWND window) {
-        ShowForUser(window, SW_HIDE);
+    std::vector<HWND> hidden;
+    ForEachSelectedTask([&](HWND window) {
         ContainedEntry* entry = ShellState.CurrentFolder
                                     ? ShellState.CurrentFolder->Contained->Append(window)
                                     : nullptr;
         if (entry)
             entry->ShowOnEnter = 0;
+        hidden.push_back(window);
     });
+    // Recorded before any of them goes.
+    SyncPutAwayRecord();
+    for (HWND window : hidden)
+        ShowForUser(window, SW_HIDE);
 }
 
 void ShowSelected()
@@ -140,6 +149,7 @@ void ShowSelected()
         TakeOutOfCurrentFolder(window);
         ShowForUser(window, SW_SHOWNA);
     });
+    SyncPutAwayRecord();
 }
 
 void MinimizeSelected()
@@ -149,6 +159,7 @@ void MinimizeSelected()
         SendSystemCommand(window, SC_MINIMIZE);
         TakeOutOfCurrentFolder(window);
     });
+    SyncPutAwayRecord();
 }
 
 void MaximizeSelected()
@@ -158,6 +169,7 @@ void MaximizeSelected()
         SendSystemCommand(window, SC_MAXIMIZE);
         TakeOutOfCurrentFolder(window);
     });
+    SyncPutAwayRecord();
 }
 
 void CloseSelected()
@@ -169,6 +181,7 @@ void CloseSelected()
             CloseTask((HWND)data);
         return true;
     });
+    SyncPutAwayRecord();
 }
 
 void PropertiesOfSelected()
@@ -209,6 +222,7 @@ void ActivateRow(LPARAM data)
     // Restored whether minimised or maximised.
     SendSystemCommand(window, SC_RESTORE);
     SetForegroundWindow(window);
+    SyncPutAwayRecord();
 }
 
 void ActivateRowAtCursor()

@@ -29,11 +29,16 @@ void ResetShellState()
     ShellState.SystemTaskList.Clear();
     ShellState.LastFocus = nullptr;
     ShellState.PendingShows.clear();
+    ShellState.ShowRequests = 0;
+    ShellState.PutAwayRecord.Written.clear();
+    ShellState.PutAwayRecord.Identities.clear();
     ShellState.RefreshThreadHandle = nullptr;
     ShellState.RefreshStop = nullptr;
     ShellState.PassPending = 0;
     ShellState.HelpThread = nullptr;
     ShellState.HelpThreadId = 0;
+    ShellState.ReadyPass = nullptr;
+    ShellState.InnermostGuard = nullptr;
     ShellState.Diagnostics = DiagnosticsRecord{};
 }
 

@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <atomic>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -36,10 +37,26 @@ enum CursorEntry {
     CursorEntries
 };
 
-// A show or hide request queued to another thread's window.
+// Show and hide requests to another thread's window that its owner has
+// not carried out yet: whether it is to be visible, the command last
+// asked for, the command last sent (a hide may wait for the owner's
+// answer), and the number of the answer that tells the last one sent is
+// carried out (0 when no answer could be asked for).
 struct PendingShow {
     bool Visible;
-    DWORD Since;
+    int Command;
+    int Sent;
+    ULONG_PTR Request;
+};
+
+struct MessageGuard;
+struct RefreshPass;
+
+// What the put-away record (store/putaway.h) last wrote, value by value,
+// and the process and class of each window in it, read once per window.
+struct PutAwayRecordState {
+    std::vector<std::string> Written;
+    std::unordered_map<HWND, std::string> Identities;
 };
 
 // Figures that only the tests and the benchmark read.
@@ -102,17 +119,33 @@ struct ShellStateRecord {
     // and taskbar windows; filled once at start-up.
     ContainedList SystemTaskList;
 
-    // Show and hide requests not yet carried out by their windows' owners.
+    // Show and hide requests not yet carried out by their windows' owners,
+    // and the number of the latest.
     std::unordered_map<HWND, PendingShow> PendingShows;
+    ULONG_PTR ShowRequests;
+
+    PutAwayRecordState PutAwayRecord;
 
     // The child that had the focus when the main window was deactivated.
     HWND LastFocus;
 
-    // The refresh thread, the event that ends it, and whether a gathered
-    // pass still waits to be applied.
+    // The refresh thread, the event that ends it, whether a gathered pass
+    // still waits to be applied, and that pass: the refresh thread leaves
+    // it here and only tells the main window that it is ready.
     HANDLE RefreshThreadHandle;
     HANDLE RefreshStop;
     std::atomic<LONG> PassPending;
+    std::atomic<RefreshPass*> ReadyPass;
+
+    // The message handling in progress on the interface thread that a
+    // fault may return to (core/faultguard.h). The handlers that watch
+    // for faults (app/faults.h) belong to the process, not to one run of
+    // start-up: ResetShellState leaves them alone.
+    std::atomic<MessageGuard*> InnermostGuard;
+    PVOID FaultHandler;
+    BOOL LastResortInstalled;
+    LPTOP_LEVEL_EXCEPTION_FILTER PreviousFaultFilter;
+    std::atomic<LONG> EndingAfterFault;
 
     // The thread that carries help requests to the viewer, started by the
     // first of them (core/help.cpp).

@@ -12,14 +12,41 @@ bool IsOwnThreadWindow(HWND window)
 
 namespace {
 
-// A request stops counting once the window shows it, or after this long
-// (its owner may have shown or hidden the window again by itself).
-const DWORD PendingShowLifetime = 3000;
-
+// A request followed by no answer (the owner's queue refused it) counts as
+// done once the window shows what was asked.
 bool PendingShowDone(HWND window, const PendingShow& pending)
 {
-    return !IsWindow(window) || (IsWindowVisible(window) != 0) == pending.Visible ||
-           GetTickCount() - pending.Since > PendingShowLifetime;
+    if (!IsWindow(window))
+        return true;
+    return pending.Request == 0 && (IsWindowVisible(window) != 0) == pending.Visible;
+}
+
+void CALLBACK ShowRequestAnswered(HWND window, UINT, ULONG_PTR request, LRESULT);
+
+// Queues the request, and right behind it, in the owner's queue of sent
+// messages (which it takes in order), a message whose answer says that
+// the request is carried out. Numbered, so that the answer to an older
+// request closes nothing.
+void SendShowRequest(HWND window, int command)
+{
+    ShowWindowAsync(window, command);
+    ULONG_PTR request = ++ShellState.ShowRequests;
+    if (!SendMessageCallbackA(window, WM_NULL, 0, 0, ShowRequestAnswered, request))
+        request = 0;
+    ShellState.PendingShows[window] = PendingShow{command != SW_HIDE, command, command, request};
+}
+
+// The owner has carried out every request up to this answer; a hide asked
+// for meanwhile goes now.
+void CALLBACK ShowRequestAnswered(HWND window, UINT, ULONG_PTR request, LRESULT)
+{
+    auto pending = ShellState.PendingShows.find(window);
+    if (pending == ShellState.PendingShows.end() || pending->second.Request != request)
+        return;
+    if (pending->second.Command != pending->second.Sent && IsWindow(window))
+        SendShowRequest(window, pending->second.Command);
+    else
+        ShellState.PendingShows.erase(pending);
 }
 
 } // namespace
@@ -30,8 +57,18 @@ void ShowWindowNoWait(HWND window, int command)
         ShowWindow(window, command);
         return;
     }
-    ShowWindowAsync(window, command);
-    ShellState.PendingShows[window] = PendingShow{command != SW_HIDE, GetTickCount()};
+    // A hide asked for while the owner has not answered yet waits for that
+    // answer: however fast the folder switches come, the owner's queue
+    // holds no run of hides and shows that undo each other, and a Corvanix
+    // that ends meanwhile leaves the window on screen. Shows always go at
+    // once, so that no window waits hidden for us.
+    auto pending = ShellState.PendingShows.find(window);
+    if (command == SW_HIDE && pending != ShellState.PendingShows.end() && pending->second.Request) {
+        pending->second.Visible = false;
+        pending->second.Command = SW_HIDE;
+        return;
+    }
+    SendShowRequest(window, command);
 }
 
 bool SeenVisible(HWND window)
@@ -50,6 +87,15 @@ void PrunePendingShows()
 {
     for (auto it = ShellState.PendingShows.begin(); it != ShellState.PendingShows.end();)
         it = PendingShowDone(it->first, it->second) ? ShellState.PendingShows.erase(it) : std::next(it);
+}
+
+int ShowAgainCommand(HWND window)
+{
+    if (IsIconic(window))
+        return SW_MINIMIZE;
+    if (IsZoomed(window))
+        return SW_SHOWMAXIMIZED;
+    return SW_SHOWNOACTIVATE;
 }
 
 bool SendMessageNoHang(HWND window, UINT message, WPARAM wParam, LPARAM lParam,

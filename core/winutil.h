@@ -11,16 +11,23 @@ bool IsOwnThreadWindow(HWND window);
 
 // ShowWindow for our own windows; for other threads' windows the request is
 // queued to the owning thread (ShowWindowAsync), so a hung owner cannot
-// block the caller, and remembered until it has taken effect.
+// block the caller, and remembered until the owner has carried it out:
+// the owner answers a message queued right behind the request, and that
+// answer (or the window's end) closes the request. A hide asked for before
+// the owner has answered is sent with that answer.
 void ShowWindowNoWait(HWND window, int command);
 
-// Whether a window is to be taken as visible: as the system says, unless
-// we have asked its (other) thread to show or hide it and the request has
-// not been carried out yet, in which case as we asked. Interface thread
-// only.
+// Whether a window is to be taken as visible: as Corvanix last asked while
+// that request is outstanding, however long its owner takes, and as the
+// system says once it is carried out. Interface thread only.
 bool SeenVisible(HWND window);
-// Forgets the requests that are carried out, overtaken or of dead windows.
+// Forgets the requests of windows that are gone, and those that could not
+// be followed by an answer and whose window now shows what was asked.
 void PrunePendingShows();
+
+// The show command that brings a put-away window back as it was left:
+// minimised, maximised, or shown without being activated.
+int ShowAgainCommand(HWND window);
 
 // Reads a window's text into buffer (size bytes, always terminated) without
 // waiting on the window's owner: other processes' windows answer from the

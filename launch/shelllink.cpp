@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "launch/linkcheck.h"
 #include "model/commandtext.h"
 
 namespace {
@@ -164,7 +165,9 @@ void ReadShellLink(HWND owner, const char* path, char* target, char* workingDire
             output[0] = 0;
     if (iconIndex)
         *iconIndex = 0;
-    if (!path || !path[0])
+    // The system's parser trusts the file: one that would overrun it is
+    // a link that cannot be resolved.
+    if (!path || !path[0] || !ShellLinkFileIsSound(path))
         return;
 
     IShellLinkA* link = nullptr;

@@ -25,6 +25,7 @@ void TitleFromPath(char* command, char* title, int size);
 
 // Reads a shell shortcut file. Each output is a MaxText buffer or null (the
 // icon path is read only when the icon index is wanted too). All outputs
-// are empty when the file cannot be loaded or its target resolved.
+// are empty when the file cannot be loaded or its target resolved, and
+// when it fails the check of launch/linkcheck.h.
 void ReadShellLink(HWND owner, const char* path, char* target, char* workingDirectory,
                    char* description, char* iconPath, int* iconIndex);

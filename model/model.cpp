@@ -34,12 +34,7 @@ void OwnedText::Set(const char* value)
 
 void ShowContainedWindow(HWND window)
 {
-    if (IsIconic(window))
-        ShowWindowNoWait(window, SW_MINIMIZE);
-    else if (IsZoomed(window))
-        ShowWindowNoWait(window, SW_SHOWMAXIMIZED);
-    else
-        ShowWindowNoWait(window, SW_SHOWNOACTIVATE);
+    ShowWindowNoWait(window, ShowAgainCommand(window));
 }
 
 void ShowAndClearContained(ContainedList* list)

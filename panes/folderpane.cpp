@@ -3,11 +3,13 @@
 #include <shellapi.h>
 #include <stdio.h>
 
+#include "core/faultguard.h"
 #include "core/listrows.h"
 #include "core/shellstate.h"
 #include "launch/shelllink.h"
 #include "model/model.h"
 #include "panes/itemlist.h"
+#include "store/putaway.h"
 #include "tasks/taskenum.h"
 
 namespace {
@@ -73,15 +75,20 @@ void OnDropFiles(HWND pane, HDROP drop)
     DragFinish(drop);
 }
 
+LRESULT HandleFolderPaneMessage(HWND pane, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_DROPHOVER: return IsOwnDropHover(wParam, lParam) ? OnDropHover(pane) : 0;
+    case WM_DROPFILES: OnDropFiles(pane, (HDROP)wParam); return 0;
+    default: return CallWindowProcA(ShellState.FolderPaneDefaultProc, pane, message, wParam, lParam);
+    }
+}
+
 } // namespace
 
 LRESULT CALLBACK FolderPaneProc(HWND pane, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message) {
-    case WM_DROPHOVER: return OnDropHover(pane);
-    case WM_DROPFILES: OnDropFiles(pane, (HDROP)wParam); return 0;
-    default: return CallWindowProcA(ShellState.FolderPaneDefaultProc, pane, message, wParam, lParam);
-    }
+    return GuardedCall(pane, message, wParam, lParam, HandleFolderPaneMessage);
 }
 
 void AddFolderRow(Folder* folder)
@@ -194,5 +201,7 @@ void DeleteSelectedFolder()
     ShowAndClearContained(folder->Contained);
     RemoveFolder(folder);
     SendMessageA(pane, LVM_DELETEITEM, row, 0);
+    // The folders after it have moved up one place.
+    SyncPutAwayRecord();
     RequestRefresh();
 }

@@ -8,12 +8,14 @@
 #include <string>
 #include <vector>
 
+#include "core/faultguard.h"
 #include "core/listrows.h"
 #include "core/shellstate.h"
 #include "core/winutil.h"
 #include "model/model.h"
 #include "launch/shelllink.h"
 #include "launch/launch.h"
+#include "store/putaway.h"
 
 namespace {
 
@@ -204,6 +206,7 @@ void DropOnFolderPane(Drag* drag)
         return;
     for (const DragItem& item : drag->Items)
         TransferToFolder(item.Value, row, !drag->CopyMode);
+    SyncPutAwayRecord();
     RequestRefresh();
 }
 
@@ -453,14 +456,24 @@ void SetDropHighlight(HWND list, int row)
     UpdateWindow(list);
 }
 
-LRESULT CALLBACK ItemListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam)
+bool IsOwnDropHover(WPARAM wParam, LPARAM lParam)
+{
+    return !wParam && !lParam && !InSendMessage() && GetCapture() == ShellState.ItemList;
+}
+
+static LRESULT HandleItemListMessage(HWND list, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_LBUTTONDOWN: OnLeftButtonDown(list, wParam, lParam); return 0;
-    case WM_DROPHOVER: return OnDropHover(list);
+    case WM_DROPHOVER: return IsOwnDropHover(wParam, lParam) ? OnDropHover(list) : 0;
     case WM_DROPFILES: OnDropFiles(list, (HDROP)wParam); return 0;
     default: return CallWindowProcA(ShellState.ItemListDefaultProc, list, message, wParam, lParam);
     }
+}
+
+LRESULT CALLBACK ItemListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return GuardedCall(list, message, wParam, lParam, HandleItemListMessage);
 }
 
 void ApplyListColors()

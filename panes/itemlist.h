@@ -54,3 +54,8 @@ void ForEachDroppedFile(HDROP drop, HWND list, Act act)
 
 // Gives one row (or, with -1, none) the drop-target highlight.
 void SetDropHighlight(HWND list, int row);
+
+// Whether a WM_DROPHOVER is the item list's own drag asking: sent by this
+// thread, with no parameters, while the drag holds the mouse. Any other is
+// ignored.
+bool IsOwnDropHover(WPARAM wParam, LPARAM lParam);

@@ -10,7 +10,7 @@ static void FillTrayRecord(NOTIFYICONDATAA* data)
     ZeroMemory(data, sizeof *data);
     data->cbSize = NOTIFYICONDATAA_V1_SIZE;  // 88 bytes on 32-bit Windows
     data->hWnd = ShellState.MainWindow;
-    data->uID = 1;
+    data->uID = TrayIconId;
     data->uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     data->uCallbackMessage = WM_TRAYICON;
     data->hIcon = ShellState.IconTable[IconTaskbar];

@@ -132,7 +132,7 @@ RefreshPass* GatherRefreshPass(RefreshCache* cache)
     for (auto& entry : cache->Windows)
         entry.second.Seen = false;
 
-    TaskEnumContext context = {EnumList, pass};
+    TaskEnumContext context = {EnumList, pass, nullptr};
     EnumWindows(TaskEnumProc, (LPARAM)&context);
 
     // Forget the windows that are gone.
@@ -202,7 +202,11 @@ static DWORD WINAPI RefreshThread(LPVOID)
             cache.Clear();  // a rebuild reads every icon afresh
         RefreshPass* pass = GatherRefreshPass(&cache);
         ShellState.PassPending = 1;
-        if (!PostMessageA(ShellState.MainWindow, WM_APPLYREFRESH, 0, (LPARAM)pass)) {
+        ShellState.ReadyPass = pass;
+        // When the message cannot go, the pass is taken back, unless the
+        // interface thread has already taken it on a message of its own.
+        if (!PostMessageA(ShellState.MainWindow, WM_APPLYREFRESH, 0, 0) &&
+            ShellState.ReadyPass.compare_exchange_strong(pass, nullptr)) {
             delete pass;
             ShellState.PassPending = 0;
         }
@@ -227,11 +231,17 @@ void StopRefreshThread()
         CloseHandle(ShellState.RefreshStop);
         ShellState.RefreshStop = nullptr;
     }
-    // Passes posted but never applied.
+    // A pass gathered but never applied, and the messages about it.
+    delete TakeReadyPass();
     MSG message;
     while (ShellState.MainWindow &&
            PeekMessageA(&message, ShellState.MainWindow, WM_APPLYREFRESH, WM_APPLYREFRESH,
-                        PM_REMOVE))
-        delete (RefreshPass*)message.lParam;
+                        PM_REMOVE)) {
+    }
     ShellState.PassPending = 0;
+}
+
+RefreshPass* TakeReadyPass()
+{
+    return ShellState.ReadyPass.exchange(nullptr);
 }

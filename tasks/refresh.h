@@ -10,6 +10,10 @@
 // refresh thread never waits for the interface thread: it gathers no new
 // pass while one is still waiting to be applied. The applying belongs to
 // the item list (panes/itemrows.h).
+//
+// The pass goes over in ShellState.ReadyPass, a slot of one: the refresh
+// thread fills it only when it is empty and then posts WM_APPLYREFRESH
+// with no parameters; the interface thread empties it.
 #pragma once
 #include <windows.h>
 
@@ -87,11 +91,16 @@ struct RefreshPass {
 // The pass period for a priority choice: 500, 1000, 300 or 200 ms.
 DWORD RefreshPeriod(DWORD priority);
 
-// Starts the refresh thread, and ends it (waiting for it) at exit; the
-// passes it posted (WM_APPLYREFRESH, a RefreshPass* in lParam) and nobody
-// applied are freed.
+// Starts the refresh thread, and ends it (waiting for it) at exit; a pass
+// it gathered and nobody applied is freed.
 void StartRefreshThread();
 void StopRefreshThread();
+
+// The pass the refresh thread left in ShellState.ReadyPass, taken out (the
+// caller owns it), or null. WM_APPLYREFRESH only says that a pass is
+// ready: it carries nothing, so a message from anybody else can make us
+// apply no pass but ours.
+RefreshPass* TakeReadyPass();
 
 // Gathers one pass (any thread but the interface thread may run it).
 RefreshPass* GatherRefreshPass(RefreshCache* cache);

@@ -5,6 +5,7 @@
 
 #include "core/shellstate.h"
 #include "core/winutil.h"
+#include "store/putaway.h"
 #include "tasks/refresh.h"
 
 namespace {
@@ -18,8 +19,9 @@ bool IsOwnProcessWindow(HWND window)
 
 // EnumContain: a visible application window is put away into the folder
 // being left, unless a shortcut that stands for it asks to keep it on
-// screen. Our own windows (the main window, an open dialog) stay.
-void ContainWindow(HWND window)
+// screen. Our own windows (the main window, an open dialog) stay. The
+// window is hidden once the enumeration is over and recorded.
+void ContainWindow(HWND window, std::vector<HWND>* putAway)
 {
     if (window == ShellState.MainWindow || !SeenVisible(window) || IsOwnProcessWindow(window))
         return;
@@ -38,7 +40,7 @@ void ContainWindow(HWND window)
     if (!entry)
         return;
     entry->ShowOnEnter = 1;
-    ShowWindowNoWait(window, SW_HIDE);
+    putAway->push_back(window);
 }
 
 // EnumSystem: the windows hidden when we start, and the shell's own.
@@ -70,7 +72,7 @@ BOOL CALLBACK TaskEnumProc(HWND window, LPARAM param)
     const TaskEnumContext* context = (const TaskEnumContext*)param;
     switch (context->Mode) {
     case EnumList: GatherWindow(window, context->Pass); break;
-    case EnumContain: ContainWindow(window); break;
+    case EnumContain: ContainWindow(window, context->PutAway); break;
     case EnumSystem: RecordSystemWindow(window); break;
     }
     return TRUE;
@@ -78,8 +80,17 @@ BOOL CALLBACK TaskEnumProc(HWND window, LPARAM param)
 
 void EnumerateTasks(TaskEnumMode mode)
 {
-    TaskEnumContext context = {mode, nullptr};
+    std::vector<HWND> putAway;
+    TaskEnumContext context = {mode, nullptr, &putAway};
     EnumWindows(TaskEnumProc, (LPARAM)&context);
+    if (putAway.empty())
+        return;
+    // Recorded before any of them goes: a Corvanix killed in between
+    // leaves a record of windows that may still be on screen, never a
+    // hidden window that no record knows.
+    SyncPutAwayRecord();
+    for (HWND window : putAway)
+        ShowWindowNoWait(window, SW_HIDE);
 }
 
 void ShowFolderWindows(Folder* folder)
@@ -99,6 +110,7 @@ void ShowFolderWindows(Folder* folder)
         }
         entry = next;
     }
+    SyncPutAwayRecord();
 }
 
 const char* StateTextOf(bool visible, bool iconic, bool zoomed)

@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include <vector>
+
 #include "model/model.h"
 
 enum TaskEnumMode {
@@ -16,17 +18,20 @@ struct RefreshPass;
 // What TaskEnumProc is given through EnumWindows' parameter.
 struct TaskEnumContext {
     TaskEnumMode Mode;
-    RefreshPass* Pass;  // EnumList only
+    RefreshPass* Pass;              // EnumList only
+    std::vector<HWND>* PutAway;     // EnumContain only: the windows to hide
 };
 
 BOOL CALLBACK TaskEnumProc(HWND window, LPARAM context);
 
 // Runs TaskEnumProc over all top-level windows in one of the two
-// interface-thread modes.
+// interface-thread modes. EnumContain records the windows it puts away
+// (store/putaway.h) before it asks any of them to hide.
 void EnumerateTasks(TaskEnumMode mode);
 
 // After CurrentFolder has become the folder entered: shows its windows
-// again in the state they were left in.
+// again in the state they were left in, and brings the record of put-away
+// windows up to date.
 void ShowFolderWindows(Folder* folder);
 
 // "Hidden", "Minimized", "Maximized" or "Normal".

@@ -18,6 +18,7 @@
 #include "core/shellstate.h"
 #include "panes/folderpane.h"
 #include "model/model.h"
+#include "launch/linkcheck.h"
 #include "launch/shelllink.h"
 #include "core/settings.h"
 #include "app_session.h"
@@ -250,6 +251,57 @@ TEST(ShortcutFromFile, ShellLinksGiveTheirTargetDescriptionAndIcon)
     ReadShellLink(nullptr, broken.c_str(), target, directory, description, icon, &index);
     EXPECT_STREQ(target, "");
     EXPECT_STREQ(description, "");
+    CoUninitialize();
+}
+
+// Links that would overrun the system's parser never reach it: they read
+// as links that cannot be resolved, and a real link still reads.
+TEST(ShortcutFromFile, LinksThatWouldOverrunTheParserAreNotResolved)
+{
+    CoInitialize(nullptr);
+    auto header = [](DWORD flags) {
+        std::string link(0x4C, '\0');
+        link[0] = 0x4C;
+        const unsigned char id[16] = {0x01, 0x14, 0x02, 0, 0, 0, 0, 0, 0xC0, 0, 0, 0, 0, 0, 0, 0x46};
+        link.replace(4, 16, (const char*)id, 16);
+        memcpy(&link[0x14], &flags, 4);
+        return link;
+    };
+    auto number = [](DWORD value, int bytes) { return std::string((const char*)&value, (size_t)bytes); };
+    const DWORD idList = 0x1, linkInfo = 0x2, name = 0x4, relativePath = 0x8, unicode = 0x80;
+
+    std::vector<std::string> overruns = {
+        // A relative path of 20,000 characters.
+        header(relativePath | unicode) + number(20000, 2) + std::string(40000, 'A'),
+        // A name that runs past the end of the file.
+        header(name) + number(10, 2) + "short",
+        // An item id list longer than the file.
+        header(idList) + number(0x100, 2) + std::string(16, '\1'),
+        // Link info whose local base path lies outside it.
+        header(linkInfo) + number(0x1C, 4) + number(0x1C, 4) + number(1, 4) + number(0x10, 4) +
+            number(0x1000, 4) + number(0, 4) + number(0, 4),
+        // An environment block whose path has no end inside its field.
+        header(0) + number(0x314, 4) + number(0xA0000001, 4) + std::string(0x30C, 'A'),
+    };
+    char target[MaxText], directory[MaxText], description[MaxText], icon[MaxText];
+    int index = -1;
+    ShortcutFields fields;
+    for (size_t i = 0; i < overruns.size(); i++) {
+        std::string path = MakeFile(Temp("Overrun" + std::to_string(i) + ".lnk"), overruns[i]);
+        EXPECT_FALSE(ShellLinkFileIsSound(path.c_str())) << i;
+        ReadShellLink(nullptr, path.c_str(), target, directory, description, icon, &index);
+        EXPECT_STREQ(target, "") << i;
+        EXPECT_FALSE(ShortcutFromFile(path.c_str(), &fields)) << i;
+    }
+
+    char windows[MAX_PATH];
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    std::string notepad = std::string(windows) + "\\notepad.exe";
+    std::string real = Temp("Real.lnk");
+    ASSERT_TRUE(MakeLink(real, notepad, std::string(300, 'D'), windows, notepad, 0));
+    EXPECT_TRUE(ShellLinkFileIsSound(real.c_str()));
+    ReadShellLink(nullptr, real.c_str(), target, directory, description, icon, &index);
+    EXPECT_NE(std::string(target), "");
     CoUninitialize();
 }
 

@@ -621,23 +621,32 @@ TEST_F(MainWindowTest, TheAboutBoxShowsTheVersionAndIgnoresEsc)
     EXPECT_FALSE(IsWindow(second.Window()));
 }
 
-TEST_F(MainWindowTest, AnExceptionWhileHandlingAMessageIsReportedAndTheProgramGoesOn)
+TEST_F(MainWindowTest, AnExceptionOrAFaultWhileHandlingAMessageIsReportedAndTheProgramGoesOn)
 {
     ASSERT_TRUE(Start());
-    DialogWatch watch("Exception Error", [](HWND box) { PressButton(box, IDOK); });
-    LRESULT result = GuardedCall(ShellState.MainWindow, 0x1234, 0xABCDEF, 0x42,
-                                 [](HWND, UINT, WPARAM, LPARAM) -> LRESULT {
-                                     throw std::runtime_error("broken");
-                                 });
-    ASSERT_TRUE(watch.Finish());
-    EXPECT_EQ(result, 0);
-    const std::string& text = watch.Text();
-    EXPECT_EQ(text.rfind("Please note the information below\n\r", 0), 0u) << text;
-    EXPECT_NE(text.find("\n\r\n Message:\t00001234h\n\r wParam:\t00ABCDEFh\n\rlParam:\t\t00000042h"),
-              std::string::npos) << text;
-    // And the window still works.
-    EXPECT_EQ(session.Command(IDM_DETAILS), 0);
-    EXPECT_EQ(Settings.View, 3u);
+    LRESULT (*const broken[])(HWND, UINT, WPARAM, LPARAM) = {
+        [](HWND, UINT, WPARAM, LPARAM) -> LRESULT { throw std::runtime_error("broken"); },
+        // An access violation in our own code, below a frame of its own.
+        [](HWND, UINT message, WPARAM, LPARAM) -> LRESULT {
+            volatile LONG* nowhere = (volatile LONG*)(ULONG_PTR)(message & 0x10);
+            *nowhere = 1;
+            return 1;
+        },
+    };
+    for (auto handler : broken) {
+        DialogWatch watch("Exception Error", [](HWND box) { PressButton(box, IDOK); });
+        LRESULT result = GuardedCall(ShellState.MainWindow, 0x1234, 0xABCDEF, 0x42, handler);
+        ASSERT_TRUE(watch.Finish());
+        EXPECT_EQ(result, 0);
+        const std::string& text = watch.Text();
+        EXPECT_EQ(text.rfind("Please note the information below\n\r", 0), 0u) << text;
+        EXPECT_NE(text.find("\n\r\n Message:\t00001234h\n\r wParam:\t00ABCDEFh\n\rlParam:\t\t00000042h"),
+                  std::string::npos) << text;
+        // And the window still works, messages still guarded.
+        EXPECT_EQ(ShellState.InnermostGuard.load(), nullptr);
+        EXPECT_EQ(session.Command(IDM_DETAILS), 0);
+        EXPECT_EQ(Settings.View, 3u);
+    }
 }
 
 TEST_F(MainWindowTest, EditingATasksLabelRenamesItsWindow)

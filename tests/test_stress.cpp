@@ -8,6 +8,7 @@
 
 #include <deque>
 #include <string>
+#include <vector>
 
 #include "core/resource.h"
 #include "core/shellstate.h"
@@ -104,6 +105,75 @@ TEST(Stress, FoldersMovesCopiesAndEditsWhileWindowsComeAndGo)
         GetWindowTextA(window, title, MaxText);
         EXPECT_TRUE(IsWindowVisible(window)) << title;
     }
+}
+
+// Folder switches far faster than the windows' owners carry out the hides
+// and shows: both fixtures hang through the whole storm. What a window
+// belongs to follows what was asked of it, so once the owners have caught
+// up every window is back in the folder it started in, and in no other.
+TEST(Stress, ASwitchStormMisfilesNoWindowHoweverSlowlyTheOwnersAnswer)
+{
+    FreshStart();
+    AppSession session;
+    ASSERT_TRUE(session.Start());
+    AddFolder("Two");
+    AddFolder("Three");
+
+    Fixture apps[2];
+    std::vector<HWND> windows;
+    for (int a = 0; a < 2; a++) {
+        std::string args;
+        for (int i = 0; i < 100; i++)
+            args += "--window \"Storm " + std::to_string(a * 100 + i) + "\" --rect 10 10 120 60 ";
+        ASSERT_TRUE(apps[a].Start(args, 60000));
+        for (HWND window : apps[a].Windows())
+            windows.push_back(window);
+    }
+    ASSERT_EQ(windows.size(), 200u);
+    Folder* main = FolderAt(0);
+
+    for (Fixture& app : apps)
+        ASSERT_TRUE(app.Hang(0));
+    // Put away, then seconds of switching between the two folders that
+    // hold none of them: longer than any guess of how long a hide takes.
+    SelectFolder(1);
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 4000;) {
+        SelectFolder(2);
+        PumpFor(50);
+        SelectFolder(1);
+        PumpFor(50);
+    }
+    // Then round all three, back and forth, ending in "Two": every window
+    // belongs to "Main", put away.
+    for (int step = 0; step < 30; step++) {
+        SelectFolder(step % 3);
+        PumpFor(10);
+    }
+    SelectFolder(1);
+    // The hang ends at once; the fixture's own answer may come only after
+    // the thousands of requests queued ahead of it.
+    for (Fixture& app : apps)
+        app.Unhang();
+
+    ASSERT_TRUE(WaitFor([&] { return AllVisible(windows, false) && ShellState.PendingShows.empty(); },
+                        60000));
+    PumpFor(500);
+    int misfiled = 0;
+    for (HWND window : windows) {
+        int inMain = 0, elsewhere = 0;
+        for (ContainedEntry* entry = main->Contained->Head; entry; entry = entry->Next)
+            inMain += entry->Window == window;
+        for (int i = 1; i < FolderCount(); i++)
+            elsewhere += FolderAt(i)->Contained->Contains(window);
+        misfiled += inMain != 1 || elsewhere != 0 || IsWindowVisible(window);
+    }
+    EXPECT_EQ(misfiled, 0);
+
+    // Entering "Main" brings every one of them back.
+    SelectFolder(0);
+    EXPECT_TRUE(WaitFor([&] { return AllVisible(windows); }, 30000));
+    EXPECT_EQ(main->Contained->Count(), 0);
+    session.Exit();
 }
 
 } // namespace

@@ -1,0 +1,309 @@
+#include "store/putaway.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "common/product.h"
+#include "core/shellstate.h"
+#include "core/winutil.h"
+#include "model/model.h"
+
+namespace {
+
+const char PutAwaySubkey[] = "PutAway";
+// Far more than 64 folders of 500 windows need; a larger value is not read.
+const DWORD MaxValueSize = 1 << 20;
+const size_t EntryHead = 4 + 1 + 4 + 1;
+
+// One entry of a value, as read; ClassName points into the value.
+struct RecordedWindow {
+    HWND Window;
+    BYTE ShowOnEnter;
+    DWORD ProcessId;
+    const char* ClassName;
+    size_t ClassLength;
+};
+
+void PutNumber(std::string& out, DWORD value, int bytes)
+{
+    for (int i = 0; i < bytes; i++)
+        out.push_back((char)((value >> (8 * i)) & 0xFF));
+}
+
+DWORD GetNumber(const BYTE* at, int bytes)
+{
+    DWORD value = 0;
+    for (int i = 0; i < bytes; i++)
+        value |= (DWORD)at[i] << (8 * i);
+    return value;
+}
+
+// Handles carry 32 significant bits, sign-extended on 64-bit systems.
+DWORD HandleBits(HWND window)
+{
+    return (DWORD)(ULONG_PTR)window;
+}
+
+HWND HandleFromBits(DWORD bits)
+{
+    return (HWND)(LONG_PTR)(LONG)bits;
+}
+
+// The process id and class name of a window, as an entry stores them.
+std::string Identity(HWND window)
+{
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    char className[256] = "";
+    int length = GetClassNameA(window, className, sizeof className);
+    if (length < 0)
+        length = 0;
+    if (length > 255)
+        length = 255;
+    std::string identity;
+    PutNumber(identity, processId, 4);
+    identity.push_back((char)length);
+    identity.append(className, (size_t)length);
+    return identity;
+}
+
+// A folder's value; empty when its list holds no window. Identities are
+// read once per window: known ones come from the last sync's, and every
+// one used goes into fresh.
+std::string FolderValue(const Folder* folder, const std::unordered_map<HWND, std::string>& known,
+                        std::unordered_map<HWND, std::string>& fresh)
+{
+    const ContainedList* list = folder ? folder->Contained : nullptr;
+    if (!list || !list->Head)
+        return std::string();
+    std::string value = folder->Title.Get();
+    value.push_back(0);
+    for (const ContainedEntry* entry = list->Head; entry; entry = entry->Next) {
+        auto identity = fresh.find(entry->Window);
+        if (identity == fresh.end()) {
+            auto old = known.find(entry->Window);
+            identity = fresh.emplace(entry->Window, old != known.end() ? old->second
+                                                                       : Identity(entry->Window))
+                           .first;
+        }
+        PutNumber(value, HandleBits(entry->Window), 4);
+        value.push_back((char)entry->ShowOnEnter);
+        value += identity->second;
+    }
+    return value;
+}
+
+HKEY OpenRecordKey()
+{
+    // The product key first, so that it is never made volatile with it.
+    HKEY product = nullptr, key = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, ProductKeyName, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                        &product, nullptr) != ERROR_SUCCESS)
+        return nullptr;
+    if (RegCreateKeyExA(product, PutAwaySubkey, 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
+                        nullptr, &key, nullptr) != ERROR_SUCCESS)
+        key = nullptr;
+    RegCloseKey(product);
+    return key;
+}
+
+// Calls visit(folder index, title, window) for each well-formed entry of
+// every value; a value whose name is no folder position, or whose title
+// or entries run past its end, stops at the first fault. The buffer is
+// the caller's, so that the crash path allocates nothing on the heap.
+template <class Visit>
+void ForEachRecordedWindow(HKEY key, BYTE* buffer, DWORD bufferSize, Visit visit)
+{
+    for (DWORD index = 0;; index++) {
+        char name[16];
+        DWORD nameSize = sizeof name, size = bufferSize, type = 0;
+        LONG status = RegEnumValueA(key, index, name, &nameSize, nullptr, &type, buffer, &size);
+        if (status == ERROR_NO_MORE_ITEMS)
+            break;
+        if (status != ERROR_SUCCESS || type != REG_BINARY || nameSize == 0 ||
+            strspn(name, "0123456789") != nameSize || nameSize > 2)
+            continue;
+        int folder = atoi(name);
+        if (folder >= MaxFolders)
+            continue;
+        const BYTE* end = buffer + size;
+        const BYTE* title = buffer;
+        const BYTE* at = (const BYTE*)memchr(title, 0, size < (DWORD)MaxText ? size : MaxText);
+        if (!at)
+            continue;
+        for (at++; (size_t)(end - at) >= EntryHead;) {
+            RecordedWindow recorded;
+            recorded.Window = HandleFromBits(GetNumber(at, 4));
+            recorded.ShowOnEnter = at[4] ? 1 : 0;
+            recorded.ProcessId = GetNumber(at + 5, 4);
+            recorded.ClassLength = at[9];
+            recorded.ClassName = (const char*)at + EntryHead;
+            if ((size_t)(end - at) < EntryHead + recorded.ClassLength)
+                break;
+            at += EntryHead + recorded.ClassLength;
+            visit(folder, (const char*)title, recorded);
+        }
+    }
+}
+
+// Still the window that was put away: it exists and belongs to the same
+// process and class (a handle the system gave to a new window does not
+// pass).
+bool SameWindow(const RecordedWindow& recorded)
+{
+    HWND window = recorded.Window;
+    if (!IsWindow(window))
+        return false;
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    if (processId != recorded.ProcessId)
+        return false;
+    char className[256];
+    int length = GetClassNameA(window, className, sizeof className);
+    return length >= 0 && (size_t)length == recorded.ClassLength &&
+           memcmp(className, recorded.ClassName, recorded.ClassLength) == 0;
+}
+
+// The owner of a recovered window that was still on screen has answered,
+// so the hide that the ended Corvanix may have queued to it is carried
+// out: a window that is on screen even now was shown again by someone
+// else, and is no longer put away.
+void CALLBACK RecoveredWindowAnswered(HWND window, UINT, ULONG_PTR, LRESULT)
+{
+    if (!IsWindow(window) || !IsWindowVisible(window))
+        return;
+    bool changed = false;
+    for (int i = 0; i < FolderCount(); i++)
+        while (FolderAt(i)->Contained->Remove(window))
+            changed = true;
+    if (changed)
+        SyncPutAwayRecord();
+}
+
+DWORD LargestValue(HKEY key)
+{
+    DWORD largest = 0;
+    if (RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                         nullptr, &largest, nullptr, nullptr) != ERROR_SUCCESS)
+        return 0;
+    return largest < MaxValueSize ? largest : MaxValueSize;
+}
+
+} // namespace
+
+void SyncPutAwayRecord()
+{
+    PutAwayRecordState& state = ShellState.PutAwayRecord;
+    std::unordered_map<HWND, std::string> identities;
+    std::vector<std::string> values;
+    for (int i = 0; i < FolderCount(); i++)
+        values.push_back(FolderValue(FolderAt(i), state.Identities, identities));
+    state.Identities.swap(identities);
+
+    size_t count = values.size() > state.Written.size() ? values.size() : state.Written.size();
+    values.resize(count);
+    state.Written.resize(count);
+    HKEY key = nullptr;
+    for (size_t i = 0; i < count; i++) {
+        if (values[i] == state.Written[i])
+            continue;
+        if (!key && !(key = OpenRecordKey()))
+            return;
+        char name[16];
+        snprintf(name, sizeof name, "%u", (unsigned)i);
+        LONG status = values[i].empty()
+                          ? RegDeleteValueA(key, name)
+                          : RegSetValueExA(key, name, 0, REG_BINARY, (const BYTE*)values[i].data(),
+                                           (DWORD)values[i].size());
+        // A write that failed is tried again at the next change.
+        if (status == ERROR_SUCCESS || (values[i].empty() && status == ERROR_FILE_NOT_FOUND))
+            state.Written[i] = values[i];
+    }
+    while (!state.Written.empty() && state.Written.back().empty())
+        state.Written.pop_back();
+    if (key)
+        RegCloseKey(key);
+}
+
+void DeletePutAwayRecord()
+{
+    RegDeleteKeyA(HKEY_CURRENT_USER, PutAwayKeyName);
+    ShellState.PutAwayRecord.Written.clear();
+    ShellState.PutAwayRecord.Identities.clear();
+}
+
+void RecoverPutAwayWindows()
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, PutAwayKeyName, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return;
+    std::vector<BYTE> buffer(LargestValue(key) + 1);
+    std::vector<HWND> homeless, onScreen;
+    // Into the folders that are still there first: a window that two
+    // folders held, one of them gone, stays put away in the other.
+    ForEachRecordedWindow(key, buffer.data(), (DWORD)buffer.size(),
+                          [&](int index, const char* title, const RecordedWindow& recorded) {
+        if (!SameWindow(recorded))
+            return;
+        Folder* folder = FolderAt(index);
+        if (!folder || strcmp(folder->Title.Get(), title) != 0) {
+            homeless.push_back(recorded.Window);
+            return;
+        }
+        if (folder->Contained->Contains(recorded.Window))
+            return;
+        ContainedEntry* entry = folder->Contained->Append(recorded.Window);
+        if (!entry) {
+            homeless.push_back(recorded.Window);
+            return;
+        }
+        entry->ShowOnEnter = recorded.ShowOnEnter;
+        // Hidden by us, not by the system before we started.
+        while (ShellState.SystemTaskList.Remove(recorded.Window)) {
+        }
+        if (IsWindowVisible(recorded.Window))
+            onScreen.push_back(recorded.Window);
+    });
+    RegCloseKey(key);
+    for (HWND window : homeless) {
+        bool filed = false;
+        for (int i = 0; i < FolderCount() && !filed; i++)
+            filed = FolderAt(i)->Contained->Contains(window);
+        if (!filed) {
+            while (ShellState.SystemTaskList.Remove(window)) {
+            }
+            // Queued behind any hide still on its way to it.
+            ShowContainedWindow(window);
+        }
+    }
+    // Still on screen: perhaps only because the hide that put it away has
+    // not been carried out yet. Its owner's answer tells.
+    for (HWND window : onScreen)
+        SendMessageCallbackA(window, WM_NULL, 0, 0, RecoveredWindowAnswered, 0);
+    DeletePutAwayRecord();
+    SyncPutAwayRecord();
+}
+
+void ShowRecordedWindows()
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, PutAwayKeyName, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return;
+    DWORD size = LargestValue(key) + 1;
+    BYTE* buffer = (BYTE*)VirtualAlloc(nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    if (buffer) {
+        // Also a window still on screen: a hide may be on its way to it.
+        ForEachRecordedWindow(key, buffer, size, [](int, const char*, const RecordedWindow& recorded) {
+            if (SameWindow(recorded))
+                ShowWindowAsync(recorded.Window, ShowAgainCommand(recorded.Window));
+        });
+        VirtualFree(buffer, 0, MEM_RELEASE);
+    }
+    RegCloseKey(key);
+    RegDeleteKeyA(HKEY_CURRENT_USER, PutAwayKeyName);
+}
