@@ -33,6 +33,10 @@ void ResetShellState()
     ShellState.RefreshStop = nullptr;
     ShellState.PassPending = 0;
     ShellState.Diagnostics = DiagnosticsRecord{};
+    // Icons of an earlier run are gone with it.
+    ShellState.ShellCache.Icons.clear();
+    ShellState.ShellCache.Programs.clear();
+    ShellState.ShellCache.Arrowed.clear();
 }
 
 namespace {

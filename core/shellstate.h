@@ -11,6 +11,7 @@
 
 #include "common/product.h"
 #include "core/contained.h"
+#include "core/shellcache.h"
 
 struct Folder;
 
@@ -115,6 +116,9 @@ struct ShellStateRecord {
     std::atomic<LONG> PassPending;
 
     DiagnosticsRecord Diagnostics;
+
+    // The shell's answers about files, kept for the run (core/shellcache.h).
+    ShellCacheRecord ShellCache;
 };
 
 extern ShellStateRecord ShellState;

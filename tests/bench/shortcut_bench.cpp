@@ -98,9 +98,18 @@ void PutDword(HKEY key, const std::string& name, DWORD value)
     RegSetValueExA(key, name.c_str(), 0, REG_DWORD, (const BYTE*)&value, sizeof value);
 }
 
-// A folder of shortcuts to documents, as drops of those files make them.
+// A folder of shortcuts to documents, as drops of those files make them;
+// without a program, each shortcut shows an icon of its own (one of the
+// shell library's, its path written three ways).
 void StoreFolder(int index, const char* title, const char* stem, int count, const char* program)
 {
+    char system[MAX_PATH];
+    GetSystemDirectoryA(system, MAX_PATH);
+    const std::string library[3] = {"shell32.dll", std::string(system) + "\\shell32.dll",
+                                    std::string(system) + "\\..\\system32\\shell32.dll"};
+    int icons = (int)(INT_PTR)ExtractIconA(GetModuleHandleA(nullptr), "shell32.dll", (UINT)-1);
+    if (icons <= 0)
+        icons = 1;
     HKEY folders = nullptr, key = nullptr;
     RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Zarn\\Corvanix\\Folders", 0, nullptr, 0,
                     KEY_ALL_ACCESS, nullptr, &folders, nullptr);
@@ -114,8 +123,8 @@ void StoreFolder(int index, const char* title, const char* stem, int count, cons
         PutText(key, "T" + n, std::string(stem) + std::to_string(j));
         PutText(key, "C" + n, FileName(stem, j));
         PutText(key, "D" + n, FilesDirectory);
-        PutText(key, "I" + n, program);
-        PutDword(key, "X" + n, 0);
+        PutText(key, "I" + n, program ? program : library[(j / icons) % 3]);
+        PutDword(key, "X" + n, program ? 0 : j % icons);
         PutDword(key, "V" + n, 1);
         PutDword(key, "O" + n, 1);
     }
@@ -235,6 +244,7 @@ int main()
     StoreFolder(0, "Main", "note", Shortcuts, program);
     StoreFolder(1, "Other", "paper", Shortcuts, program);
     StoreFolder(2, "Drops", "none", 0, program);
+    StoreFolder(3, "Own icons", "paper", Shortcuts, nullptr);
 
     AnswerWatch watch;
     AppSession session;
@@ -248,6 +258,20 @@ int main()
     began = Now();
     PostMessageA(ShellState.MainWindow, WM_HOTKEY, 1, 0);
     Report("entering another folder of 500", began, watch, Shortcuts);
+
+    watch.Reset();
+    began = Now();
+    PostMessageA(ShellState.MainWindow, WM_HOTKEY, 3, 0);
+    Report("entering 500 with icons of their own", began, watch, Shortcuts);
+    WaitFor([] { return !ShellState.RefreshRequested; }, 30000);
+    began = Now();
+    HICON loaded = nullptr;
+    WaitFor([&] {
+        loaded = ShellState.CurrentFolder->Last->Icon;
+        return loaded != nullptr;
+    }, 300000, 5);
+    printf("  %-38s %8.0f ms   longest without answer %7.0f ms\n", "  ... until every icon is shown",
+           Now() - began, watch.Longest());
 
     PostMessageA(ShellState.MainWindow, WM_HOTKEY, 2, 0);
     WaitFor([] { return ShellState.CurrentFolder == FolderAt(2) && ItemRows() == 0; }, 30000);
