@@ -22,6 +22,7 @@
 #include "core/settings.h"
 #include "app_session.h"
 #include "dialog_watch.h"
+#include "file_drop.h"
 #include "fixture_client.h"
 #include "session_probe.h"
 #include "shell_links.h"
@@ -41,33 +42,6 @@ std::string MakeFile(const std::string& path, const std::string& content = "x")
     std::ofstream out(path, std::ios::binary);
     out << content;
     return path;
-}
-
-// A file drop as the shell builds it: DROPFILES, then the names.
-HGLOBAL MakeDrop(const std::vector<std::string>& files, POINT point, bool nonClient = false)
-{
-    struct Header {
-        DWORD Offset;
-        POINT Point;
-        BOOL NonClient;
-        BOOL Wide;
-    };
-    size_t size = sizeof(Header) + 1;
-    for (const std::string& file : files)
-        size += file.size() + 1;
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
-    char* data = (char*)GlobalLock(block);
-    Header* header = (Header*)data;
-    header->Offset = sizeof(Header);
-    header->Point = point;
-    header->NonClient = nonClient;
-    char* name = data + sizeof(Header);
-    for (const std::string& file : files) {
-        memcpy(name, file.c_str(), file.size());
-        name += file.size() + 1;
-    }
-    GlobalUnlock(block);
-    return block;
 }
 
 class ItemListTest : public ::testing::Test {

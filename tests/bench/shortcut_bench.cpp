@@ -18,6 +18,7 @@
 #include "core/shellstate.h"
 #include "model/model.h"
 #include "app_session.h"
+#include "file_drop.h"
 #include "session_probe.h"
 #include "wait.h"
 
@@ -130,31 +131,6 @@ void StoreFolder(int index, const char* title, const char* stem, int count, cons
     }
     RegCloseKey(key);
     RegCloseKey(folders);
-}
-
-// A file drop as the shell builds it.
-HGLOBAL MakeDrop(const std::vector<std::string>& files, POINT point)
-{
-    struct Header {
-        DWORD Offset;
-        POINT Point;
-        BOOL NonClient;
-        BOOL Wide;
-    };
-    size_t size = sizeof(Header) + 1;
-    for (const std::string& file : files)
-        size += file.size() + 1;
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
-    char* data = (char*)GlobalLock(block);
-    ((Header*)data)->Offset = sizeof(Header);
-    ((Header*)data)->Point = point;
-    char* name = data + sizeof(Header);
-    for (const std::string& file : files) {
-        memcpy(name, file.c_str(), file.size());
-        name += file.size() + 1;
-    }
-    GlobalUnlock(block);
-    return block;
 }
 
 int ShortcutRows()
