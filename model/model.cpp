@@ -273,17 +273,20 @@ HICON GetShortcutIcon(Shortcut* shortcut)
 
 void LoadShortcutIcon(Shortcut* shortcut)
 {
-    // Without an icon file there is nothing to load: the caller draws the
-    // shared default icon.
-    if (!shortcut || shortcut->IconFile.Empty())
+    if (!shortcut)
         return;
     // The icons are the shell cache's: the shortcuts showing one icon
     // share it, and it is extracted once.
     shortcut->Icon = nullptr;
 
+    // An empty icon file is one more file without icons, and index -1 asks
+    // for a count, not an icon: the program of the command gives the icon.
     char file[MaxText];
     lstrcpynA(file, shortcut->IconFile.Get(), MaxText);
-    HICON icon = CachedFileIcon(StripQuotes(file), (int)shortcut->IconIndex);
+    const char* unquoted = StripQuotes(file);
+    HICON icon = unquoted[0] && shortcut->IconIndex != -1
+                     ? CachedFileIcon(unquoted, (int)shortcut->IconIndex)
+                     : nullptr;
 
     if (!icon) {
         char command[MaxText];

@@ -271,7 +271,7 @@ int ArrowedImage(HICON icon, bool mayWork)
 int ShortcutImage(Shortcut* shortcut, bool mayWork)
 {
     HICON icon = shortcut->Icon;
-    if (!icon && !shortcut->IconFile.Empty()) {
+    if (!icon) {
         if (!mayWork)
             return -1;
         icon = GetShortcutIcon(shortcut);
