@@ -91,25 +91,6 @@ bool ReadRaw(HKEY key, const char* name, void* field, DWORD size)
     return true;
 }
 
-// Reads a text value into a buffer of MaxText bytes; false (and "") when
-// it is missing, not a text, or MaxText bytes or longer with its
-// terminator.
-bool ReadText(HKEY key, const char* name, char* text)
-{
-    text[0] = 0;
-    if (!key)
-        return false;
-    char buffer[MaxText + 1];
-    DWORD type = 0, got = MaxText;
-    if (RegQueryValueExA(key, name, nullptr, &type, (BYTE*)buffer, &got) != ERROR_SUCCESS)
-        return false;
-    if ((type != REG_SZ && type != REG_EXPAND_SZ) || got >= (DWORD)MaxText)
-        return false;
-    buffer[got] = 0;
-    memcpy(text, buffer, strlen(buffer) + 1);
-    return true;
-}
-
 void ReadFlagField(HKEY key, const char* name, DWORD* field)
 {
     DWORD value;
@@ -219,16 +200,7 @@ void WriteToolbarButtons(HKEY product, const LayoutRecord& layout)
                    (DWORD)(buttons.size() * sizeof(LONG)));
 }
 
-void ReadHistory(HKEY history)
-{
-    for (int n = RunHistorySlots - 1; n >= 0; n--) {
-        char name[16], text[MaxText];
-        snprintf(name, sizeof name, "%d", n);
-        if (!ReadText(history, name, text) || !text[0])
-            continue;
-        RunHistoryInsert(text);  // a repeat of slot 0 is not inserted
-    }
-}
+
 
 // Every value of a key, read in one walk: name -> type and bytes. A value
 // too long for a text buffer is there with Fits false, so that it counts
@@ -270,8 +242,7 @@ StoredValues ReadAllValues(HKEY key)
     return values;
 }
 
-// A text as ReadText takes it: a text value shorter than MaxText bytes with
-// its terminator.
+// A text: a text value shorter than MaxText bytes with its terminator.
 bool StoredText(const StoredValues& values, const std::string& name, char* text)
 {
     text[0] = 0;
@@ -309,6 +280,17 @@ DWORD StoredDword(const StoredValues& values, const std::string& name, DWORD fal
     DWORD value = fallback;
     StoredRaw(values, name, &value, sizeof value);
     return value;
+}
+
+void ReadHistory(HKEY history)
+{
+    StoredValues values = ReadAllValues(history);
+    for (int n = RunHistorySlots - 1; n >= 0; n--) {
+        char text[MaxText];
+        if (!StoredText(values, std::to_string(n), text) || !text[0])
+            continue;
+        RunHistoryInsert(text);  // a repeat of slot 0 is not inserted
+    }
 }
 
 // The numbers n of the values named prefix + n (n written as a plain
