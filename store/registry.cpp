@@ -200,8 +200,6 @@ void WriteToolbarButtons(HKEY product, const LayoutRecord& layout)
                    (DWORD)(buttons.size() * sizeof(LONG)));
 }
 
-
-
 // Every value of a key, read in one walk: name -> type and bytes. A value
 // too long for a text buffer is there with Fits false, so that it counts
 // as present but unreadable.
