@@ -44,6 +44,19 @@ std::string ProgramKey(const char* file)
     return "=" + lower;
 }
 
+// Whether the shell's answer names the file itself (a program opens
+// itself), in whichever form of its path.
+bool SameFile(const char* found, const char* file)
+{
+    if (lstrcmpiA(found, file) == 0)
+        return true;
+    char shortFound[MaxText], shortFile[MaxText];
+    DWORD a = GetShortPathNameA(found, shortFound, MaxText);
+    DWORD b = GetShortPathNameA(file, shortFile, MaxText);
+    return a > 0 && a < (DWORD)MaxText && b > 0 && b < (DWORD)MaxText &&
+           lstrcmpiA(shortFound, shortFile) == 0;
+}
+
 } // namespace
 
 HICON CachedFileIcon(const char* file, int index)
@@ -73,7 +86,7 @@ bool CachedAssociatedProgram(const char* file, char* program)
         char found[MAX_PATH] = "";
         std::string answer;
         if ((INT_PTR)FindExecutableA(file, "", found) > 32 && found[0])
-            answer = lstrcmpiA(found, file) == 0 ? "*" : found;
+            answer = SameFile(found, file) ? "*" : found;
         if (key.empty()) {
             lstrcpynA(program, answer == "*" ? file : answer.c_str(), MaxText);
             return program[0] != 0;
