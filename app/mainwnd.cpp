@@ -19,6 +19,7 @@
 #include "panes/folderpane.h"
 #include "panes/itemlist.h"
 #include "panes/itemrows.h"
+#include "panes/newshortcuts.h"
 #include "panes/toolbar.h"
 #include "panes/trayicon.h"
 #include "store/putaway.h"
@@ -370,12 +371,14 @@ void TransferSelection(int paneIndex, bool move)
 {
     if (!RequireSelection())
         return;
+    ShortcutTally tally;
     ForEachSelectedRow(ShellState.ItemList, [&](int, LPARAM data) {
-        TransferToFolder(data, paneIndex, move);
+        TransferRow(data, paneIndex, move, &tally);
         return true;
     });
     SyncPutAwayRecord();
     RequestRefresh();
+    ReportShortcutTally(tally, "shortcut", move ? "moved" : "copied");
 }
 
 void StartScreenSaver()
@@ -396,7 +399,9 @@ void RebuildTransferMenus()
     ShellState.CopyToMenu = CreatePopupMenu();
     ModifyMenuA(edit, 3, MF_BYPOSITION | MF_POPUP, (UINT_PTR)ShellState.MoveToMenu, "&Move To");
     ModifyMenuA(edit, 4, MF_BYPOSITION | MF_POPUP, (UINT_PTR)ShellState.CopyToMenu, "&Copy To");
-    for (int i = 0; i < FolderCount(); i++) {
+    // The commands reach folders 0 to 64; folders beyond (a registry
+    // edited by hand) are reached by dragging.
+    for (int i = 0; i < FolderCount() && i <= IDM_MOVETO_LAST - IDM_MOVETO_FIRST; i++) {
         if (i == ShellState.CurrentFolderIndex)
             continue;
         Folder* folder = FolderAt(i);

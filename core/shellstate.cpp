@@ -40,6 +40,10 @@ void ResetShellState()
     ShellState.ReadyPass = nullptr;
     ShellState.InnermostGuard = nullptr;
     ShellState.Diagnostics = DiagnosticsRecord{};
+    // Icons of an earlier run are gone with it.
+    ShellState.ShellCache.Icons.clear();
+    ShellState.ShellCache.Programs.clear();
+    ShellState.ShellCache.Arrowed.clear();
 }
 
 namespace {

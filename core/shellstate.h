@@ -12,6 +12,7 @@
 
 #include "common/product.h"
 #include "core/contained.h"
+#include "core/shellcache.h"
 
 struct Folder;
 
@@ -153,6 +154,9 @@ struct ShellStateRecord {
     DWORD HelpThreadId;
 
     DiagnosticsRecord Diagnostics;
+
+    // The shell's answers about files, kept for the run (core/shellcache.h).
+    ShellCacheRecord ShellCache;
 };
 
 extern ShellStateRecord ShellState;

@@ -240,7 +240,8 @@ bool CurrentFolderHasRoom(HWND owner)
     if (ShortcutCount(ShellState.CurrentFolder) < MaxShortcutsPerFolder)
         return true;
     char text[128];
-    snprintf(text, sizeof text, "A folder keeps at most %d shortcuts.", MaxShortcutsPerFolder);
+    snprintf(text, sizeof text, "Only %d shortcuts fit in a folder; the shortcut was not made.",
+             MaxShortcutsPerFolder);
     MessageBoxA(owner, text, NoticeCaption, MB_ICONEXCLAMATION);
     return false;
 }
@@ -274,8 +275,8 @@ bool FitsAShortcut(HWND dialog, const ShortcutInput& input)
         SendMessageA(dialog, WM_NEXTDLGCTL, (WPARAM)GetDlgItem(dialog, field.Field), TRUE);
         return false;
     }
-    // A shortcut without a title would end the folder's shortcuts when they
-    // are next loaded.
+    // Neither a title nor a command to make one from: a row nobody could
+    // tell apart or start.
     if (input.Title.empty()) {
         MessageBoxA(dialog, "The shortcut needs a title or a command line.", NoticeCaption,
                     MB_ICONEXCLAMATION);

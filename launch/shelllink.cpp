@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "core/shellcache.h"
 #include "launch/linkcheck.h"
 #include "model/commandtext.h"
 
@@ -35,13 +36,60 @@ bool ContainsIgnoringCase(const char* text, const char* part)
     return lower.find(part) != std::string::npos;
 }
 
-// Quotes a text that holds a blank.
-void QuoteIfBlank(char* text)
+// Whether a text is kept whole by the model and read back by the store.
+bool Fits(const char* text)
 {
-    if (!strchr(text, ' ') || strlen(text) + 3 > (size_t)MaxText)
-        return;
+    return strlen(text) <= (size_t)MaxTextLength;
+}
+
+// Quotes a text that holds a blank; false when the quoted text would not
+// fit whole.
+bool QuoteIfBlank(char* text)
+{
+    if (!strchr(text, ' '))
+        return true;
     std::string quoted = std::string("\"") + text + "\"";
+    if (quoted.size() > (size_t)MaxTextLength)
+        return false;
     Copy(text, quoted.c_str());
+    return true;
+}
+
+// A name with a "." or ".." among its parts names a folder: the name of
+// that folder, so that it gets its title and is opened as a folder.
+// False when the folder's name would not fit.
+bool ResolveDots(const char* name, char* path)
+{
+    Copy(path, name);
+    bool dots = false;
+    for (const char* part = name; *part;) {
+        size_t length = strcspn(part, "\\/");
+        if ((length == 1 && part[0] == '.') || (length == 2 && part[0] == '.' && part[1] == '.'))
+            dots = true;
+        part += length;
+        if (*part)
+            part++;
+    }
+    if (!dots)
+        return true;
+    char full[MaxText];
+    DWORD length = GetFullPathNameA(name, MaxText, full, nullptr);
+    if (length == 0 || length >= (DWORD)MaxText)
+        return false;
+    Copy(path, full);
+    return true;
+}
+
+// A title that would be empty (a name like ".profile", or a folder named
+// by dots) is the whole file name instead, and failing that the command.
+void GiveUsableTitle(ShortcutFields* fields)
+{
+    if (fields->Title[0])
+        return;
+    char command[MaxText], title[MaxText];
+    Copy(command, fields->CommandLine);
+    TitleFromPath(command, title, MaxText);
+    Copy(fields->Title, title[0] ? title : fields->CommandLine);
 }
 
 void FromShellLink(const char* name, ShortcutFields* fields, bool* stop)
@@ -64,13 +112,16 @@ void FromShellLink(const char* name, ShortcutFields* fields, bool* stop)
     }
 }
 
-void FromPlainFile(const char* name, ShortcutFields* fields)
+// False when a text made from the name would not fit whole.
+bool FromPlainFile(const char* name, ShortcutFields* fields)
 {
     fields->IconIndex = 0;
     Copy(fields->CommandLine, name);
-    QuoteIfBlank(fields->CommandLine);
-    char program[MAX_PATH] = "";
-    if ((INT_PTR)FindExecutableA(name, "", program) > 32)
+    if (!QuoteIfBlank(fields->CommandLine))
+        return false;
+    // Files of one kind are opened by one program: the shell is asked once.
+    char program[MaxText] = "";
+    if (CachedAssociatedProgram(name, program))
         Copy(fields->IconFile, program);
     else
         Copy(fields->IconFile, fields->CommandLine);
@@ -80,7 +131,7 @@ void FromPlainFile(const char* name, ShortcutFields* fields)
     Copy(fields->WorkingDirectory, name);
     if (char* slash = strrchr(fields->WorkingDirectory, '\\'))
         *slash = 0;
-    QuoteIfBlank(fields->WorkingDirectory);
+    return QuoteIfBlank(fields->WorkingDirectory);
 }
 
 // A name without an extension (a folder, say) is opened by the program the
@@ -96,10 +147,8 @@ void OpenExtensionlessWithItsProgram(ShortcutFields* fields, bool isLink)
     if (isLink) {
         char target[MaxText];
         Copy(target, fields->CommandLine);
-        char found[MAX_PATH] = "";
-        if ((INT_PTR)FindExecutableA(StripQuotes(target), "", found) <= 32)
+        if (!CachedAssociatedProgram(StripQuotes(target), program))
             return;
-        Copy(program, found);
     } else {
         Copy(program, fields->IconFile);
     }
@@ -144,16 +193,31 @@ bool ShortcutFromFile(const char* name, ShortcutFields* fields)
     ZeroMemory(fields, sizeof *fields);
     if (!name || !name[0])
         return false;
-    bool isLink = ContainsIgnoringCase(name, ".lnk");
+    char path[MaxText];
+    if (!ResolveDots(name, path)) {
+        fields->TooLong = true;
+        return false;
+    }
+    bool isLink = ContainsIgnoringCase(path, ".lnk");
+    bool fits = true;
     if (isLink) {
         bool stop = false;
-        FromShellLink(name, fields, &stop);
+        FromShellLink(path, fields, &stop);
         if (stop)
             return false;
     } else {
-        FromPlainFile(name, fields);
+        fits = FromPlainFile(path, fields);
     }
-    OpenExtensionlessWithItsProgram(fields, isLink);
+    if (fits)
+        OpenExtensionlessWithItsProgram(fields, isLink);
+    // A path or command cut short would name another file, or none: such
+    // a file is refused, never kept shortened.
+    if (!fits || !Fits(fields->CommandLine) || !Fits(fields->WorkingDirectory) ||
+        !Fits(fields->IconFile)) {
+        fields->TooLong = true;
+        return false;
+    }
+    GiveUsableTitle(fields);
     return true;
 }
 

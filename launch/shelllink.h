@@ -12,10 +12,17 @@ struct ShortcutFields {
     char WorkingDirectory[MaxText];
     char IconFile[MaxText];
     int IconIndex;
+    // Set with a false result: the file was refused because a path or
+    // command made from it would not fit whole (MaxTextLength); the caller
+    // goes on with the next file.
+    bool TooLong;
 };
 
-// Fills the fields for a dropped file; false tells the caller to stop
-// handling the drop (a shortcut file whose target cannot be read).
+// Fills the fields for a dropped file. False when no shortcut is to be
+// made of it: with TooLong set the file is refused, otherwise the caller
+// stops handling the drop (a shortcut file whose target cannot be read).
+// A name with "." or ".." in it stands for the folder it names, and a
+// file always gets a title that is not empty.
 bool ShortcutFromFile(const char* name, ShortcutFields* fields);
 
 // A display title for a command: the file name after the last backslash

@@ -5,6 +5,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "core/shellcache.h"
 #include "core/shellstate.h"
 #include "core/winutil.h"
 
@@ -134,6 +135,7 @@ void FreeAllFolders()
         FreeFolder(folder);
     ShellState.Folders.clear();
     ShellState.CurrentFolder = nullptr;
+    ClearShellCache();
 }
 
 // ---------------------------------------------------------------- shortcuts
@@ -145,6 +147,12 @@ Shortcut* AddShortcut(Folder* folder)
     Shortcut* shortcut = new (std::nothrow) Shortcut;
     if (!shortcut)
         return nullptr;
+    try {
+        folder->Members.insert(shortcut);
+    } catch (const std::bad_alloc&) {
+        delete shortcut;
+        return nullptr;
+    }
     shortcut->Prev = folder->Last;
     if (folder->Last)
         folder->Last->Next = shortcut;
@@ -178,8 +186,7 @@ void RemoveShortcut(Folder* folder, Shortcut* shortcut)
         shortcut->Next->Prev = shortcut->Prev;
     else
         folder->Last = shortcut->Prev;
-    if (shortcut->Icon && shortcut->Icon != DefaultIcon())
-        DestroyIcon(shortcut->Icon);
+    folder->Members.erase(shortcut);
     delete shortcut;
 }
 
@@ -187,18 +194,18 @@ bool HasShortcut(const Folder* folder, LPARAM value)
 {
     if (!folder || !value)
         return false;
-    for (const Shortcut* s = folder->First; s; s = s->Next)
-        if ((LPARAM)s == value)
-            return true;
-    return false;
+    return folder->Members.count((const Shortcut*)value) != 0;
 }
 
 int ShortcutCount(const Folder* folder)
 {
-    int n = 0;
-    for (const Shortcut* s = folder ? folder->First : nullptr; s; s = s->Next)
-        n++;
-    return n;
+    return folder ? (int)folder->Members.size() : 0;
+}
+
+int ShortcutRoom(const Folder* folder)
+{
+    int room = MaxShortcutsPerFolder - ShortcutCount(folder);
+    return folder && room > 0 ? room : 0;
 }
 
 Shortcut* FindShortcutByProcessId(const Folder* folder, DWORD processId)
@@ -259,45 +266,32 @@ HICON GetShortcutIcon(Shortcut* shortcut)
     return shortcut->Icon;
 }
 
-// ExtractIcon answers 0 for no icon and 1 for a file that holds none.
-static HICON ExtractUsableIcon(const char* file, UINT index)
-{
-    // Index -1 asks for the number of icons, not for an icon.
-    if (index == (UINT)-1)
-        return nullptr;
-    HICON icon = ExtractIconA(ShellState.Instance, file, index);
-    if ((UINT_PTR)icon <= 1)
-        return nullptr;
-    return icon;
-}
-
 void LoadShortcutIcon(Shortcut* shortcut)
 {
     if (!shortcut)
         return;
-    if (shortcut->Icon && shortcut->Icon != DefaultIcon())
-        DestroyIcon(shortcut->Icon);
+    // The icons are the shell cache's: the shortcuts showing one icon
+    // share it, and it is extracted once.
     shortcut->Icon = nullptr;
 
-    // An empty icon file is one more file without icons: the program of
-    // the command gives the icon.
+    // An empty icon file is one more file without icons, and index -1 asks
+    // for a count, not an icon: the program of the command gives the icon.
     char file[MaxText];
     lstrcpynA(file, shortcut->IconFile.Get(), MaxText);
     const char* unquoted = StripQuotes(file);
-    HICON icon = unquoted[0] ? ExtractUsableIcon(unquoted, (UINT)shortcut->IconIndex) : nullptr;
+    HICON icon = unquoted[0] && shortcut->IconIndex != -1
+                     ? CachedFileIcon(unquoted, (int)shortcut->IconIndex)
+                     : nullptr;
 
     if (!icon) {
         char command[MaxText];
         lstrcpynA(command, shortcut->CommandLine.Get(), MaxText);
         char* program = FirstArgument(command);
-        if (program) {
-            char found[MAX_PATH] = "";
-            HINSTANCE result = FindExecutableA(StripQuotes(program), "", found);
-            if ((INT_PTR)result > 32) {
-                shortcut->IconFile.Set(found);
-                shortcut->IconIndex = 0;
-                icon = ExtractUsableIcon(found, 0);
-            }
+        char found[MaxText] = "";
+        if (program && CachedAssociatedProgram(StripQuotes(program), found)) {
+            shortcut->IconFile.Set(found);
+            shortcut->IconIndex = 0;
+            icon = CachedFileIcon(found, 0);
         }
     }
     shortcut->Icon = icon ? icon : DefaultIcon();
@@ -314,6 +308,8 @@ bool TransferToFolder(LPARAM value, int paneIndex, bool move)
 
     if (HasShortcut(current, value)) {
         Shortcut* source = (Shortcut*)value;
+        if (ShortcutRoom(target) == 0)
+            return false;
         Shortcut* copy = AddShortcut(target);
         if (!copy)
             return false;

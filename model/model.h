@@ -8,6 +8,8 @@
 #pragma once
 #include <windows.h>
 
+#include <unordered_set>
+
 #include "core/contained.h"
 #include "core/settings.h"
 #include "model/commandtext.h"
@@ -31,7 +33,10 @@ private:
 };
 
 // What the registry store can keep, and so what may be made: folders, and
-// shortcuts in one folder.
+// shortcuts in one folder. The load reads back whatever it finds, more
+// too, so that a registry edited by hand loses nothing; but nothing is
+// made beyond these: where a folder or shortcut is made, the limit is
+// checked and the user told.
 const int MaxFolders = 64;
 const int MaxShortcutsPerFolder = 500;
 
@@ -41,7 +46,9 @@ struct Shortcut {
     OwnedText WorkingDirectory;
     OwnedText IconFile;
     LONG IconIndex = 0;
-    HICON Icon = nullptr;        // own icon or the shared DefaultIcon; null until first use
+    // Shared, never destroyed by the shortcut: an icon of the shell cache
+    // (core/shellcache.h) or DefaultIcon; null until first use.
+    HICON Icon = nullptr;
     BYTE ShowState = 0;          // 0 normal, 1 minimised, 2 maximised
     DWORD Priority = PriorityNormal;
     DWORD SeparateMemory = 1;
@@ -61,6 +68,9 @@ struct Folder {
     Shortcut* First = nullptr;
     Shortcut* Last = nullptr;
     ContainedList* Contained = nullptr;
+    // The shortcuts of the list again, so that telling a row's value apart
+    // costs no walk of the list.
+    std::unordered_set<const Shortcut*> Members;
 };
 
 // Creates a folder at the end of the folder list. The first folder created
@@ -72,9 +82,12 @@ void DestroyFolder(Folder* folder);
 void FreeFolder(Folder* folder);
 // Takes the folder out of the list and frees it.
 void RemoveFolder(Folder* folder);
-// Frees every folder and empties the list.
+// Frees every folder and empties the list, and lets go of the icons the
+// shortcuts shared.
 void FreeAllFolders();
 
+// Appends a new shortcut; null when it cannot be allocated. It does not
+// look at the limit: the places that make shortcuts ask ShortcutRoom first.
 Shortcut* AddShortcut(Folder* folder);
 // Copies what a copy of a shortcut takes over: title, command line, working
 // directory, icon file and index, show state, priority, separate memory.
@@ -84,6 +97,9 @@ void RemoveShortcut(Folder* folder, Shortcut* shortcut);
 // compared, never dereferenced, so any row value may be tested.
 bool HasShortcut(const Folder* folder, LPARAM value);
 int ShortcutCount(const Folder* folder);
+// How many more shortcuts the folder takes (0 when it is full, or over the
+// limit after a load of a registry edited by hand).
+int ShortcutRoom(const Folder* folder);
 
 Shortcut* FindShortcutByProcessId(const Folder* folder, DWORD processId);
 Shortcut* FindShortcutByWindow(const Folder* folder, HWND window);
@@ -97,7 +113,8 @@ HICON GetShortcutIcon(Shortcut* shortcut);
 void LoadShortcutIcon(Shortcut* shortcut);
 
 // Moves or copies a row value (shortcut or window) of the CurrentFolder to
-// the folder of the given pane row.
+// the folder of the given pane row. A shortcut is refused (false) when the
+// target folder has no room.
 bool TransferToFolder(LPARAM value, int paneIndex, bool move);
 
 // The folder at a position of the list (the pane index), null when there

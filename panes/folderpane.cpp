@@ -6,9 +6,9 @@
 #include "core/faultguard.h"
 #include "core/listrows.h"
 #include "core/shellstate.h"
-#include "launch/shelllink.h"
 #include "model/model.h"
 #include "panes/itemlist.h"
+#include "panes/newshortcuts.h"
 #include "store/putaway.h"
 #include "tasks/taskenum.h"
 
@@ -57,22 +57,21 @@ LRESULT OnDropHover(HWND pane)
 // Files dropped onto a folder row become shortcuts of that folder.
 void OnDropFiles(HWND pane, HDROP drop)
 {
-    Folder* target = nullptr;
-    ForEachDroppedFile(drop, pane, [&](const char* name, POINT, int row) {
-        LPARAM value;
-        if (row < 0 || !RowData(pane, row, &value) || !value)
-            return false;
-        target = (Folder*)value;
-        SetRowState(pane, row, 0, LVIS_DROPHILITED);
-        ShortcutFields fields;
-        if (!ShortcutFromFile(name, &fields))
-            return false;
-        AddShortcutFromFields(target, fields);
-        return true;
-    });
-    if (target && target == ShellState.CurrentFolder)
+    POINT point = {};
+    DragQueryPoint(drop, &point);
+    int row = HitRow(pane, point);
+    LPARAM value;
+    if (row < 0 || !RowData(pane, row, &value) || !value) {
+        DragFinish(drop);
+        return;
+    }
+    Folder* target = (Folder*)value;
+    SetRowState(pane, row, 0, LVIS_DROPHILITED);
+    ShortcutTally tally = AddDroppedFiles(drop, target, POINT{0, 0});
+    if (target == ShellState.CurrentFolder)
         RequestRefresh();
     DragFinish(drop);
+    ReportShortcutTally(tally, "file", "added");
 }
 
 LRESULT HandleFolderPaneMessage(HWND pane, UINT message, WPARAM wParam, LPARAM lParam)

@@ -15,6 +15,7 @@
 #include "model/model.h"
 #include "launch/shelllink.h"
 #include "launch/launch.h"
+#include "panes/newshortcuts.h"
 #include "store/putaway.h"
 
 namespace {
@@ -195,7 +196,8 @@ void RunDragLoop(Drag* drag)
     SetCursor(ShellState.CursorTable[CursorArrow]);
 }
 
-// Onto a folder row: every item moves or is copied there.
+// Onto a folder row: every item moves or is copied there, the shortcuts
+// as far as the folder has room.
 void DropOnFolderPane(Drag* drag)
 {
     HWND pane = ShellState.FolderPane;
@@ -204,14 +206,20 @@ void DropOnFolderPane(Drag* drag)
     int row = HitRow(pane, point);
     if (row < 0 || row == ShellState.CurrentFolderIndex)
         return;
+    ShortcutTally tally;
     for (const DragItem& item : drag->Items)
-        TransferToFolder(item.Value, row, !drag->CopyMode);
+        TransferRow(item.Value, row, !drag->CopyMode, &tally);
     SyncPutAwayRecord();
     RequestRefresh();
+    ReportShortcutTally(tally, "shortcut", drag->CopyMode ? "copied" : "moved");
 }
 
-void CopyShortcutAt(const Shortcut* source, POINT at)
+void CopyShortcutAt(const Shortcut* source, POINT at, ShortcutTally* tally)
 {
+    if (ShortcutRoom(ShellState.CurrentFolder) == 0) {
+        tally->NoRoom++;
+        return;
+    }
     Shortcut* copy = AddShortcut(ShellState.CurrentFolder);
     if (!copy)
         return;
@@ -219,6 +227,7 @@ void CopyShortcutAt(const Shortcut* source, POINT at)
     std::string title = std::string("Copy of ") + source->Title.Get();
     copy->Title.Set(title.c_str());
     copy->Position = at;
+    tally->Made++;
 }
 
 // A shortcut dropped onto another starts the target with both commands.
@@ -229,26 +238,24 @@ void StartWithDropped(Shortcut* target, Shortcut* dropped)
                                        target->ShowState, target->SeparateMemory, target->Priority);
 }
 
+// One walk of the rows: looking each shortcut's row up would walk them
+// once per shortcut.
 void StoreShortcutPositions()
 {
     HWND list = ShellState.ItemList;
-    for (Shortcut* s = ShellState.CurrentFolder ? ShellState.CurrentFolder->First : nullptr; s;
-         s = s->Next) {
-        LVFINDINFOA find = {};
-        find.flags = LVFI_PARAM;
-        find.lParam = (LPARAM)s;
-        int row = (int)SendMessageA(list, LVM_FINDITEMA, (WPARAM)-1, (LPARAM)&find);
-        if (row < 0)
-            continue;
+    for (int row = 0; row < RowCount(list); row++) {
+        LPARAM value;
         POINT position = {};
-        if (SendMessageA(list, LVM_GETITEMPOSITION, row, (LPARAM)&position))
-            s->Position = position;
+        if (RowData(list, row, &value) && IsCurrentShortcut(value) &&
+            SendMessageA(list, LVM_GETITEMPOSITION, row, (LPARAM)&position))
+            ((Shortcut*)value)->Position = position;
     }
 }
 
 void DropOnItemList(Drag* drag)
 {
     HWND list = ShellState.ItemList;
+    ShortcutTally tally;
     for (const DragItem& item : drag->Items) {
         int row = HitRow(list, drag->Release);
         if (row >= 0) {
@@ -260,7 +267,7 @@ void DropOnItemList(Drag* drag)
         }
         if (drag->CopyMode) {
             if (IsCurrentShortcut(item.Value))
-                CopyShortcutAt((Shortcut*)item.Value, drag->Release);
+                CopyShortcutAt((Shortcut*)item.Value, drag->Release, &tally);
             continue;
         }
         POINT at = drag->Release;
@@ -270,6 +277,7 @@ void DropOnItemList(Drag* drag)
     }
     SendMessageA(list, LVM_ARRANGE, LVA_DEFAULT, 0);
     StoreShortcutPositions();
+    ReportShortcutTally(tally, "shortcut", "copied");
 }
 
 // Onto another application's window: the shortcut's program file, as the
@@ -391,45 +399,35 @@ LRESULT OnDropHover(HWND list)
 // the first file; onto empty space each becomes a shortcut.
 void OnDropFiles(HWND list, HDROP drop)
 {
-    ForEachDroppedFile(drop, list, [&](const char* name, POINT point, int row) {
-        if (row >= 0) {
-            LPARAM value;
-            if (RowData(list, row, &value) && IsCurrentShortcut(value)) {
-                Shortcut* shortcut = (Shortcut*)value;
-                std::string command = std::string(shortcut->CommandLine.Get()) + " " + name;
-                shortcut->ProcessId =
-                    LaunchCommand(command.c_str(), shortcut->WorkingDirectory.Get(),
-                                  shortcut->ShowState, shortcut->SeparateMemory, shortcut->Priority);
-            }
-            return false;  // the other files are not for it
+    POINT point = {};
+    DragQueryPoint(drop, &point);
+    int row = HitRow(list, point);
+    if (row >= 0) {
+        LPARAM value;
+        UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+        char name[MaxText];
+        UINT first = 0;
+        while (first < count && !ReadDroppedName(drop, first, name))
+            first++;
+        // The other files are not for it.
+        if (first < count && RowData(list, row, &value) && IsCurrentShortcut(value)) {
+            Shortcut* shortcut = (Shortcut*)value;
+            std::string command = std::string(shortcut->CommandLine.Get()) + " " + name;
+            shortcut->ProcessId =
+                LaunchCommand(command.c_str(), shortcut->WorkingDirectory.Get(),
+                              shortcut->ShowState, shortcut->SeparateMemory, shortcut->Priority);
         }
-        ShortcutFields fields;
-        if (!ShortcutFromFile(name, &fields))
-            return false;
-        Shortcut* shortcut = AddShortcutFromFields(ShellState.CurrentFolder, fields);
-        if (shortcut)
-            shortcut->Position = point;
-        return true;
-    });
+        RequestRefresh();
+        DragFinish(drop);
+        return;
+    }
+    ShortcutTally tally = AddDroppedFiles(drop, ShellState.CurrentFolder, point);
     RequestRefresh();
     DragFinish(drop);
+    ReportShortcutTally(tally, "file", "added");
 }
 
 } // namespace
-
-Shortcut* AddShortcutFromFields(Folder* folder, const ShortcutFields& fields)
-{
-    Shortcut* shortcut = AddShortcut(folder);
-    if (!shortcut)
-        return nullptr;
-    shortcut->Title.Set(fields.Title);
-    shortcut->CommandLine.Set(fields.CommandLine);
-    shortcut->WorkingDirectory.Set(fields.WorkingDirectory);
-    shortcut->IconFile.Set(fields.IconFile);
-    shortcut->IconIndex = fields.IconIndex;
-    LoadShortcutIcon(shortcut);
-    return shortcut;
-}
 
 bool ReadDroppedName(HDROP drop, UINT index, char* name)
 {
@@ -450,9 +448,17 @@ int HitRow(HWND list, POINT client)
 
 void SetDropHighlight(HWND list, int row)
 {
-    int count = RowCount(list);
-    for (int i = 0; i < count; i++)
-        SetRowState(list, i, i == row ? LVIS_DROPHILITED : 0, LVIS_DROPHILITED);
+    // Only the rows that have the highlight lose it: the drag asks at every
+    // mouse move, and a walk of hundreds of rows each time would drag.
+    for (int lit = -1;;) {
+        lit = (int)SendMessageA(list, LVM_GETNEXTITEM, (WPARAM)lit, LVNI_DROPHILITED);
+        if (lit < 0)
+            break;
+        if (lit != row)
+            SetRowState(list, lit, 0, LVIS_DROPHILITED);
+    }
+    if (row >= 0)
+        SetRowState(list, row, LVIS_DROPHILITED, LVIS_DROPHILITED);
     UpdateWindow(list);
 }
 

@@ -14,11 +14,6 @@ void ApplyListColors();
 
 struct Folder;
 struct Shortcut;
-struct ShortcutFields;
-
-// Appends a shortcut made from a dropped file's fields to a folder, its
-// icon loaded; null when it cannot be allocated.
-Shortcut* AddShortcutFromFields(Folder* folder, const ShortcutFields& fields);
 
 // Asks "Confirm Delete of Shortcut" for one shortcut row and removes it on
 // Yes; false when the user chose Cancel (the walk over the selection ends).
@@ -33,24 +28,6 @@ bool ReadDroppedName(HDROP drop, UINT index, char* name);
 
 // The row under a point of a list's client area, -1 when none.
 int HitRow(HWND list, POINT client);
-
-// Calls act(name, point, row) for each dropped file whose name can be read,
-// with the drop point and the row of the list under it (-1 for none); the
-// walk ends when act returns false.
-template <class Act>
-void ForEachDroppedFile(HDROP drop, HWND list, Act act)
-{
-    UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
-    for (UINT i = 0; i < count; i++) {
-        char name[MaxText];
-        if (!ReadDroppedName(drop, i, name))
-            continue;
-        POINT point = {};
-        DragQueryPoint(drop, &point);
-        if (!act(name, point, HitRow(list, point)))
-            break;
-    }
-}
 
 // Gives one row (or, with -1, none) the drop-target highlight.
 void SetDropHighlight(HWND list, int row);

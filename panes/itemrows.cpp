@@ -226,31 +226,115 @@ void AddContainedRows(const RefreshPass& pass, const ContainedList* list, RowVal
     }
 }
 
-// The shortcut's icon with the shortcut arrow over it, at both sizes;
-// returns the image index.
-int ShortcutImage(Shortcut* shortcut)
+// How long a pass may spend on the images of shortcut rows (loading icons,
+// drawing the arrow over them, adding them to the image lists), and one
+// later slice: the rows left over show the default icon until the slices
+// between messages have made their images, so that a folder of hundreds
+// of shortcuts with icons of their own freezes nothing.
+const DWORD RowImageBudgetMs = 100;
+const DWORD RowImageSliceMs = 50;
+const UINT_PTR RowImageTimer = 0x49434F4E;
+
+// A shortcut's icon with the shortcut arrow drawn over it, at both sizes:
+// made once for each icon, whichever shortcuts show it, and kept with the
+// icons in the shell cache.
+const ArrowedIcons& ArrowedIconsOf(HICON icon)
 {
-    HICON base = GetShortcutIcon(shortcut);
-    if (!base)
-        base = DefaultIcon();
+    auto& arrowed = ShellState.ShellCache.Arrowed;
+    auto known = arrowed.find(icon);
+    if (known != arrowed.end())
+        return known->second;
     HICON smallArrow = (HICON)LoadImageA(ShellState.Instance, "SHORTCUT", IMAGE_ICON, 16, 16,
                                          LR_SHARED);
-    HICON large = OverlayIcon(base, ShellState.IconTable[IconShortcut], 32);
-    HICON small = OverlayIcon(base, smallArrow ? smallArrow : ShellState.IconTable[IconShortcut], 16);
-    // Each shortcut's composed image is its own.
-    int image = AppendImages(large ? large : base, small ? small : base);
-    if (image < 0)
-        image = ImageOfIcons(DefaultIcon(), DefaultIcon());
-    if (small)
-        DestroyIcon(small);
-    if (large)
-        DestroyIcon(large);
-    return image;
+    ArrowedIcons made;
+    made.Large = OverlayIcon(icon, ShellState.IconTable[IconShortcut], 32);
+    made.Small = OverlayIcon(icon, smallArrow ? smallArrow : ShellState.IconTable[IconShortcut], 16);
+    return arrowed.emplace(icon, made).first->second;
+}
+
+// The image of an icon with the arrow. Without mayWork, only what is at
+// hand: -1 when the arrow is still to be drawn or the image to be added.
+int ArrowedImage(HICON icon, bool mayWork)
+{
+    if (!mayWork && !ShellState.ShellCache.Arrowed.count(icon))
+        return -1;
+    const ArrowedIcons& arrowed = ArrowedIconsOf(icon);
+    HICON large = arrowed.Large ? arrowed.Large : icon;
+    HICON small = arrowed.Small ? arrowed.Small : icon;
+    if (!mayWork && !ShellState.ItemImageOf.count(large))
+        return -1;
+    return ImageOfIcons(large, small);
+}
+
+// The image of a shortcut row; -1, without mayWork, when its icon is still
+// to be loaded too.
+int ShortcutImage(Shortcut* shortcut, bool mayWork)
+{
+    HICON icon = shortcut->Icon;
+    if (!icon) {
+        if (!mayWork)
+            return -1;
+        icon = GetShortcutIcon(shortcut);
+    }
+    return ArrowedImage(icon ? icon : DefaultIcon(), mayWork);
+}
+
+// What a shortcut row shows until its own image is made.
+int PlaceholderImage()
+{
+    return ArrowedImage(DefaultIcon(), true);
+}
+
+void CALLBACK MakePendingRowImages(HWND list, UINT, UINT_PTR timer, DWORD);
+
+void SchedulePendingRowImages()
+{
+    SetTimer(Items(), RowImageTimer, 10, MakePendingRowImages);
+}
+
+int RowImage(HWND list, int row)
+{
+    LVITEMA item = {};
+    item.mask = LVIF_IMAGE;
+    item.iItem = row;
+    return SendMessageA(list, LVM_GETITEMA, 0, (LPARAM)&item) ? item.iImage : -1;
+}
+
+// One slice: the shortcut rows that still show the placeholder get their
+// own images, in row order, until the slice is used up.
+void CALLBACK MakePendingRowImages(HWND list, UINT, UINT_PTR timer, DWORD)
+{
+    KillTimer(list, timer);
+    if (list != Items() || !ShellState.ItemImagesLarge)
+        return;
+    DWORD started = GetTickCount();
+    Folder* current = ShellState.CurrentFolder;
+    int placeholder = PlaceholderImage();
+    for (int row = 0; row < RowCount(list); row++) {
+        LPARAM data;
+        if (!RowData(list, row, &data) || !HasShortcut(current, data) ||
+            RowImage(list, row) != placeholder)
+            continue;
+        if (GetTickCount() - started >= RowImageSliceMs) {
+            SchedulePendingRowImages();
+            return;
+        }
+        int image = ShortcutImage((Shortcut*)data, true);
+        if (image == placeholder)
+            continue;
+        LVITEMA item = {};
+        item.mask = LVIF_IMAGE;
+        item.iItem = row;
+        item.iImage = image;
+        SendMessageA(list, LVM_SETITEMA, 0, (LPARAM)&item);
+    }
 }
 
 void AddShortcutRows(RowValues& rows)
 {
     Folder* current = ShellState.CurrentFolder;
+    DWORD started = GetTickCount();
+    bool pending = false;
     for (Shortcut* shortcut = current ? current->First : nullptr; shortcut;
          shortcut = shortcut->Next) {
         if (shortcut->Window && !IsWindow(shortcut->Window)) {
@@ -261,7 +345,12 @@ void AddShortcutRows(RowValues& rows)
             continue;
         if (shortcut->Window && !shortcut->MultipleInstances)
             continue;
-        int row = InsertRow(ShellState.ObjectCount, shortcut->Title.Get(), ShortcutImage(shortcut),
+        int image = ShortcutImage(shortcut, GetTickCount() - started < RowImageBudgetMs);
+        if (image < 0) {
+            image = PlaceholderImage();
+            pending = true;
+        }
+        int row = InsertRow(ShellState.ObjectCount, shortcut->Title.Get(), image,
                             (LPARAM)shortcut);
         if (row < 0)
             continue;
@@ -270,6 +359,8 @@ void AddShortcutRows(RowValues& rows)
         RedrawRow(row);
         ShellState.ObjectCount++;
     }
+    if (pending)
+        SchedulePendingRowImages();
 }
 
 void DeleteRow(int row, LPARAM data, RowValues& rows)

@@ -70,3 +70,19 @@ void UpdateStatusBar(int objectCount, const MemoryFigures& memory)
             SendMessageA(ShellState.StatusWindow, SB_SETTEXTA, part, (LPARAM)texts[part]);
     }
 }
+
+void ShowStatusProgress(const char* text)
+{
+    HWND status = ShellState.StatusWindow;
+    if (!status || !IsWindowVisible(status))
+        return;
+    SendMessageA(status, SB_SIMPLE, TRUE, 0);
+    SendMessageA(status, SB_SETTEXTA, SB_SIMPLEID, (LPARAM)text);
+    UpdateWindow(status);
+}
+
+void EndStatusProgress()
+{
+    if (ShellState.StatusWindow)
+        SendMessageA(ShellState.StatusWindow, SB_SIMPLE, FALSE, 0);
+}

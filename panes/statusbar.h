@@ -16,3 +16,8 @@ void StatusPartTexts(int objectCount, const MemoryFigures& memory, char texts[4]
 // Brings the status bar up to date (when it is shown), rewriting a part only
 // when its text changed.
 void UpdateStatusBar(int objectCount, const MemoryFigures& memory);
+
+// A line of progress across the whole status bar, shown at once (for work
+// that runs between two messages); EndStatusProgress brings the parts back.
+void ShowStatusProgress(const char* text);
+void EndStatusProgress();

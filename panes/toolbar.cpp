@@ -1,5 +1,7 @@
 #include "panes/toolbar.h"
 
+#include <algorithm>
+
 #include "core/resource.h"
 #include "core/shellstate.h"
 
@@ -137,23 +139,29 @@ std::vector<int> ToolbarArrangement()
 
 void ApplyToolbarArrangement(const std::vector<int>& buttons)
 {
+    // Only a list of known buttons, each at most once, with at least one
+    // button, replaces the default arrangement: anything else was not
+    // written by us, and would give a toolbar of nothing or of garbage.
     static const TBBUTTON separator = ToolbarButtonTable[0];
     std::vector<TBBUTTON> wanted;
-    bool anyButton = false;
+    std::vector<int> placed;
+    if (buttons.size() > (size_t)ToolbarMaxArrangement)
+        return;
     for (int command : buttons) {
         if (command == 0) {
             wanted.push_back(separator);
             continue;
         }
-        for (const TBBUTTON& entry : ToolbarButtonTable) {
-            if (!(entry.fsStyle & TBSTYLE_SEP) && entry.idCommand == command) {
-                wanted.push_back(entry);
-                anyButton = true;
-                break;
-            }
-        }
+        const TBBUTTON* known = nullptr;
+        for (const TBBUTTON& entry : ToolbarButtonTable)
+            if (!(entry.fsStyle & TBSTYLE_SEP) && entry.idCommand == command)
+                known = &entry;
+        if (!known || std::find(placed.begin(), placed.end(), command) != placed.end())
+            return;
+        placed.push_back(command);
+        wanted.push_back(*known);
     }
-    if (!anyButton)
+    if (placed.empty())
         return;
     HWND toolbar = ShellState.ToolbarWindow;
     while (SendMessageA(toolbar, TB_BUTTONCOUNT, 0, 0) > 0)

@@ -25,9 +25,12 @@ void ToolbarOnNeedText(NMHDR* header);
 // The arrangement: the buttons from left to right, each by its command,
 // 0 for a separator.
 std::vector<int> ToolbarArrangement();
+// The most entries (buttons and separators) an arrangement may have.
+const int ToolbarMaxArrangement = 64;
 // Puts the buttons of an arrangement on the toolbar, each as the table has
-// it; commands the table does not know are left out. An arrangement with
-// no known button leaves the toolbar as it is.
+// it. An arrangement that is not a valid list of known buttons (a command
+// the table does not know, a button twice, no button at all, too many
+// entries) leaves the toolbar as it is: the default arrangement.
 void ApplyToolbarArrangement(const std::vector<int>& buttons);
 // TBN_GETBUTTONINFO: entry n of the customisation list; FALSE once it ends.
 BOOL ToolbarOnGetButtonInfo(NMTOOLBARA* request);

@@ -7,3 +7,4 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"
 CORVANIX_SKIP_I686=1 "$root/scripts/build.sh"
 "$root/scripts/wine-run.sh" "$root/build/x64/bin/refresh_bench.exe"
+"$root/scripts/wine-run.sh" "$root/build/x64/bin/shortcut_bench.exe"

@@ -1,7 +1,12 @@
 #include "store/registry.h"
 
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
+
+#include <algorithm>
+#include <map>
+#include <string>
 
 #include "common/product.h"
 #include "common/version.h"
@@ -25,6 +30,10 @@ const char ToolbarValue[] = "ToolbarButtons";
 const DWORD MaxToolbarButtons = 64;
 
 const char VersionText[] = CORVANIX_FILE_VERSION_TEXT;
+
+// The column widths a load takes; others get their defaults.
+const WORD MinColumnWidth = 8;
+const WORD MaxColumnWidth = 4096;
 
 
 // The four keys a load or save works on.
@@ -82,37 +91,6 @@ bool ReadRaw(HKEY key, const char* name, void* field, DWORD size)
     return true;
 }
 
-DWORD ReadDword(HKEY key, const char* name, DWORD fallback)
-{
-    DWORD value = fallback;
-    ReadRaw(key, name, &value, sizeof value);
-    return value;
-}
-
-DWORD ReadFlag(HKEY key, const char* name, DWORD fallback)
-{
-    return ReadDword(key, name, fallback) ? 1 : 0;
-}
-
-// Reads a text value into a buffer of MaxText bytes; false (and "") when
-// it is missing, not a text, or MaxText bytes or longer with its
-// terminator.
-bool ReadText(HKEY key, const char* name, char* text)
-{
-    text[0] = 0;
-    if (!key)
-        return false;
-    char buffer[MaxText + 1];
-    DWORD type = 0, got = MaxText;
-    if (RegQueryValueExA(key, name, nullptr, &type, (BYTE*)buffer, &got) != ERROR_SUCCESS)
-        return false;
-    if ((type != REG_SZ && type != REG_EXPAND_SZ) || got >= (DWORD)MaxText)
-        return false;
-    buffer[got] = 0;
-    memcpy(text, buffer, strlen(buffer) + 1);
-    return true;
-}
-
 void ReadFlagField(HKEY key, const char* name, DWORD* field)
 {
     DWORD value;
@@ -120,23 +98,45 @@ void ReadFlagField(HKEY key, const char* name, DWORD* field)
         *field = value ? 1 : 0;
 }
 
-// A saved rectangle is used only if some of it is on the screen: a window
-// placed far outside would be out of the user's reach.
-bool RectangleOnScreen(const RECT& r)
+// The screen: all monitors together, or the desktop where the system
+// does not say.
+RECT ScreenRectangle()
 {
     RECT screen = {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN), 0, 0};
     screen.right = screen.left + GetSystemMetrics(SM_CXVIRTUALSCREEN);
     screen.bottom = screen.top + GetSystemMetrics(SM_CYVIRTUALSCREEN);
     if (screen.right <= screen.left || screen.bottom <= screen.top)
         GetWindowRect(GetDesktopWindow(), &screen);
+    return screen;
+}
+
+// A saved rectangle is used only when the window can be used there: of a
+// size between the smallest a window can have and a few screens, with its
+// title bar on the screen far enough to be taken with the mouse. A window
+// put far outside, or shrunk to nothing, would be out of the user's reach.
+bool UsableWindowRectangle(const RECT& r)
+{
+    RECT screen = ScreenRectangle();
+    LONGLONG width = (LONGLONG)r.right - r.left, height = (LONGLONG)r.bottom - r.top;
+    LONGLONG screenWidth = screen.right - screen.left, screenHeight = screen.bottom - screen.top;
+    LONG minWidth = GetSystemMetrics(SM_CXMINTRACK), minHeight = GetSystemMetrics(SM_CYMINTRACK);
+    if (width < (minWidth > 100 ? minWidth : 100) || height < (minHeight > 40 ? minHeight : 40) ||
+        width > 4 * screenWidth || height > 4 * screenHeight)
+        return false;
+    LONG caption = GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYFRAME);
+    RECT titleBar = {r.left, r.top, r.right, r.top + caption};
     RECT visible;
-    return IntersectRect(&visible, &r, &screen) != 0;
+    if (!IntersectRect(&visible, &titleBar, &screen))
+        return false;
+    const LONG grip = 48;  // enough of the title bar to take hold of
+    return r.top >= screen.top && r.top <= screen.bottom - caption &&
+           visible.right - visible.left >= grip;
 }
 
 void ReadOptions(HKEY product)
 {
     DWORD value;
-    if (ReadRaw(product, "Priority", &value, sizeof value))
+    if (ReadRaw(product, "Priority", &value, sizeof value) && value <= PriorityHighest)
         Settings.Priority = value;
     ReadFlagField(product, "Top", &Settings.Top);
     ReadFlagField(product, "Progman", &Settings.Progman);
@@ -159,10 +159,17 @@ void ReadLayout(HKEY product)
     if (ReadRaw(product, HotKeyValueName, &value, sizeof value))
         Settings.HotKey = value & 0x0007FFFF;
     RECT window;
-    if (ReadRaw(product, "Window", &window, sizeof window) && RectangleOnScreen(window))
+    if (ReadRaw(product, "Window", &window, sizeof window) && UsableWindowRectangle(window))
         Settings.Window = window;
-    ReadRaw(product, "View", &Settings.View, sizeof Settings.View);
-    ReadRaw(product, "ColWidth", Settings.ColWidth, sizeof Settings.ColWidth);
+    if (ReadRaw(product, "View", &value, sizeof value) && value <= 3)
+        Settings.View = value;
+    // A width of 0 hides its column for good, one beyond any screen hides
+    // the others: each such width gets its default.
+    WORD widths[6];
+    if (ReadRaw(product, "ColWidth", widths, sizeof widths))
+        for (int column = 0; column < 6; column++)
+            if (widths[column] >= MinColumnWidth && widths[column] <= MaxColumnWidth)
+                Settings.ColWidth[column] = widths[column];
 }
 
 void ReadToolbarButtons(HKEY product, LayoutRecord* layout)
@@ -193,69 +200,178 @@ void WriteToolbarButtons(HKEY product, const LayoutRecord& layout)
                    (DWORD)(buttons.size() * sizeof(LONG)));
 }
 
+// Every value of a key, read in one walk: name -> type and bytes. A value
+// too long for a text buffer is there with Fits false, so that it counts
+// as present but unreadable.
+struct StoredValue {
+    DWORD Type = 0;
+    bool Fits = false;
+    std::vector<BYTE> Data;
+};
+using StoredValues = std::map<std::string, StoredValue>;
+
+StoredValues ReadAllValues(HKEY key)
+{
+    StoredValues values;
+    if (!key)
+        return values;
+    for (DWORD i = 0;; i++) {
+        char name[MaxText];
+        BYTE data[MaxText];
+        DWORD nameLength = sizeof name, type = 0, size = sizeof data;
+        LONG result = RegEnumValueA(key, i, name, &nameLength, nullptr, &type, data, &size);
+        if (result == ERROR_NO_MORE_ITEMS)
+            break;
+        if (result == ERROR_MORE_DATA) {
+            // The name or the data is too long: the name alone tells which.
+            nameLength = sizeof name;
+            if (RegEnumValueA(key, i, name, &nameLength, nullptr, &type, nullptr, nullptr) !=
+                ERROR_SUCCESS)
+                continue;  // a name too long for us is no name of ours
+        } else if (result != ERROR_SUCCESS) {
+            continue;
+        }
+        StoredValue& value = values[std::string(name, nameLength)];
+        value.Type = type;
+        value.Fits = result == ERROR_SUCCESS;
+        if (value.Fits)
+            value.Data.assign(data, data + size);
+    }
+    return values;
+}
+
+// A text: a text value shorter than MaxText bytes with its terminator.
+bool StoredText(const StoredValues& values, const std::string& name, char* text)
+{
+    text[0] = 0;
+    auto found = values.find(name);
+    if (found == values.end())
+        return false;
+    const StoredValue& value = found->second;
+    if (!value.Fits || (value.Type != REG_SZ && value.Type != REG_EXPAND_SZ))
+        return false;
+    size_t length = value.Data.size();
+    if (length > 0 && value.Data[length - 1] == 0)
+        length--;
+    if (length + 1 >= (size_t)MaxText)
+        return false;
+    memcpy(text, value.Data.data(), length);
+    text[length] = 0;
+    return true;
+}
+
+bool StoredRaw(const StoredValues& values, const std::string& name, void* field, DWORD size)
+{
+    auto found = values.find(name);
+    if (found == values.end())
+        return false;
+    const StoredValue& value = found->second;
+    if (!value.Fits || value.Data.size() != size ||
+        (value.Type != REG_DWORD && value.Type != REG_BINARY))
+        return false;
+    memcpy(field, value.Data.data(), size);
+    return true;
+}
+
+DWORD StoredDword(const StoredValues& values, const std::string& name, DWORD fallback)
+{
+    DWORD value = fallback;
+    StoredRaw(values, name, &value, sizeof value);
+    return value;
+}
+
 void ReadHistory(HKEY history)
 {
+    StoredValues values = ReadAllValues(history);
     for (int n = RunHistorySlots - 1; n >= 0; n--) {
-        char name[16], text[MaxText];
-        snprintf(name, sizeof name, "%d", n);
-        if (!ReadText(history, name, text) || !text[0])
+        char text[MaxText];
+        if (!StoredText(values, std::to_string(n), text) || !text[0])
             continue;
         RunHistoryInsert(text);  // a repeat of slot 0 is not inserted
     }
 }
 
-void ReadShortcut(HKEY key, Folder* folder, unsigned j, const char* title)
+// The numbers n of the values named prefix + n (n written as a plain
+// decimal number, as the save writes it), in ascending order. Gaps in the
+// numbering are no end: every number found is there.
+std::vector<unsigned> NumberedValues(const StoredValues& values, const char* prefix)
+{
+    std::vector<unsigned> numbers;
+    size_t skip = strlen(prefix);
+    for (const auto& value : values) {
+        const std::string& name = value.first;
+        if (name.size() <= skip || name.size() > skip + 9 || name.compare(0, skip, prefix) != 0)
+            continue;
+        const char* digits = name.c_str() + skip;
+        if (strspn(digits, "0123456789") != strlen(digits) || (digits[0] == '0' && digits[1]))
+            continue;
+        numbers.push_back((unsigned)strtoul(digits, nullptr, 10));
+    }
+    std::sort(numbers.begin(), numbers.end());
+    return numbers;
+}
+
+std::string NumberedName(char letter, unsigned n)
+{
+    char name[16];
+    snprintf(name, sizeof name, "%c%u", letter, n);
+    return name;
+}
+
+void ReadShortcut(const StoredValues& values, Folder* folder, unsigned j, const char* title)
 {
     Shortcut* shortcut = AddShortcut(folder);
     if (!shortcut)
         return;
-    char name[16], text[MaxText];
-    auto valueName = [&](char letter) {
-        snprintf(name, sizeof name, "%c%u", letter, j);
-        return name;
-    };
+    char text[MaxText];
     shortcut->Title.Set(title);
-    ReadText(key, valueName('C'), text);
+    StoredText(values, NumberedName('C', j), text);
     shortcut->CommandLine.Set(text);
-    ReadText(key, valueName('D'), text);
+    StoredText(values, NumberedName('D', j), text);
     shortcut->WorkingDirectory.Set(text);
-    ReadText(key, valueName('I'), text);
+    StoredText(values, NumberedName('I', j), text);
     shortcut->IconFile.Set(text);
-    shortcut->IconIndex = (LONG)ReadDword(key, valueName('X'), 0);
-    DWORD show = ReadDword(key, valueName('W'), 0);
+    shortcut->IconIndex = (LONG)StoredDword(values, NumberedName('X', j), 0);
+    DWORD show = StoredDword(values, NumberedName('W', j), 0);
     shortcut->ShowState = show <= 2 ? (BYTE)show : 0;
-    DWORD priority = ReadDword(key, valueName('P'), 0);
+    DWORD priority = StoredDword(values, NumberedName('P', j), 0);
     shortcut->Priority = priority <= (DWORD)PriorityHighest ? priority : (DWORD)PriorityNormal;
-    shortcut->SeparateMemory = ReadFlag(key, valueName('V'), 0);
-    shortcut->MultipleInstances = ReadFlag(key, valueName('N'), 0);
-    shortcut->ContainInFolder = ReadFlag(key, valueName('O'), 1);
+    shortcut->SeparateMemory = StoredDword(values, NumberedName('V', j), 0) ? 1 : 0;
+    shortcut->MultipleInstances = StoredDword(values, NumberedName('N', j), 0) ? 1 : 0;
+    shortcut->ContainInFolder = StoredDword(values, NumberedName('O', j), 1) ? 1 : 0;
     POINT position = {0, 0};
-    if (ReadRaw(key, valueName('Z'), &position, sizeof position))
+    if (StoredRaw(values, NumberedName('Z', j), &position, sizeof position))
         shortcut->Position = position;
 }
 
+// Every folder whose title can be read, in the order of their numbers,
+// with every shortcut whose title can be read. A gap in the numbers, or a
+// folder or shortcut that cannot be read, is passed over; an empty title
+// is a title. More than the program makes (MaxFolders,
+// MaxShortcutsPerFolder) is read too: a save then keeps it.
 void ReadFolders(HKEY folders)
 {
-    for (unsigned i = 0; i < (unsigned)MaxFolders; i++) {
-        char name[16], title[MaxText];
-        snprintf(name, sizeof name, "%u", i);
-        if (!ReadText(folders, name, title) || !title[0])
-            break;
+    StoredValues titles = ReadAllValues(folders);
+    for (unsigned i : NumberedValues(titles, "")) {
+        char title[MaxText];
+        if (!StoredText(titles, std::to_string(i), title))
+            continue;
         char path[64];
         snprintf(path, sizeof path, FolderKeyFormat, i);
         HKEY key = Keys::OpenKey(path);
-        DWORD hotKey = ReadDword(key, "0", 0) & 0x0007FFFF;
-        DWORD listSystem = ReadFlag(key, "1", 0);
-        Folder* folder = CreateFolder(title, hotKey, listSystem);
-        for (unsigned j = 0; folder && j < (unsigned)MaxShortcutsPerFolder; j++) {
-            char shortcutTitle[MaxText];
-            snprintf(name, sizeof name, "T%u", j);
-            if (!ReadText(key, name, shortcutTitle) || !shortcutTitle[0])
-                break;
-            ReadShortcut(key, folder, j, shortcutTitle);
-        }
+        StoredValues values = ReadAllValues(key);
         if (key)
             RegCloseKey(key);
+        DWORD hotKey = StoredDword(values, "0", 0) & 0x0007FFFF;
+        DWORD listSystem = StoredDword(values, "1", 0) ? 1 : 0;
+        Folder* folder = CreateFolder(title, hotKey, listSystem);
+        if (!folder)
+            continue;
+        for (unsigned j : NumberedValues(values, "T")) {
+            char shortcutTitle[MaxText];
+            if (StoredText(values, NumberedName('T', j), shortcutTitle))
+                ReadShortcut(values, folder, j, shortcutTitle);
+        }
     }
 }
 

@@ -12,7 +12,8 @@
 // a load: the store itself knows no window.
 struct LayoutRecord {
     // The toolbar's buttons from left to right, each by its command; 0 is a
-    // separator. Empty when nothing usable is stored.
+    // separator. Empty when nothing of that form is stored; whether the
+    // commands are buttons the toolbar knows is the toolbar's to judge.
     std::vector<int> ToolbarButtons;
 };
 

@@ -23,6 +23,7 @@
 #include "core/settings.h"
 #include "app_session.h"
 #include "dialog_watch.h"
+#include "file_drop.h"
 #include "fixture_client.h"
 #include "session_probe.h"
 #include "shell_links.h"
@@ -44,33 +45,6 @@ std::string MakeFile(const std::string& path, const std::string& content = "x")
     return path;
 }
 
-// A file drop as the shell builds it: DROPFILES, then the names.
-HGLOBAL MakeDrop(const std::vector<std::string>& files, POINT point, bool nonClient = false)
-{
-    struct Header {
-        DWORD Offset;
-        POINT Point;
-        BOOL NonClient;
-        BOOL Wide;
-    };
-    size_t size = sizeof(Header) + 1;
-    for (const std::string& file : files)
-        size += file.size() + 1;
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
-    char* data = (char*)GlobalLock(block);
-    Header* header = (Header*)data;
-    header->Offset = sizeof(Header);
-    header->Point = point;
-    header->NonClient = nonClient;
-    char* name = data + sizeof(Header);
-    for (const std::string& file : files) {
-        memcpy(name, file.c_str(), file.size());
-        name += file.size() + 1;
-    }
-    GlobalUnlock(block);
-    return block;
-}
-
 class ItemListTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -84,6 +58,15 @@ protected:
     {
         session.Exit();
         ResetSettings();
+    }
+    // Exit (which saves) and a start from the registry alone.
+    void Restart()
+    {
+        session.Exit();
+        ResetSettings();
+        Settings.View = 0;
+        ASSERT_TRUE(session.Start());
+        ASSERT_TRUE(session.WaitForPasses(1));
     }
 
     Shortcut* NewShortcut(const char* title, const std::string& command = "notepad.exe",
@@ -332,8 +315,8 @@ TEST_F(ItemListTest, FilesDroppedOnEmptySpaceBecomeShortcutsWhereTheyFell)
     EXPECT_STREQ(folder->Last->Title.Get(), "Second");
     EXPECT_EQ(folder->First->Position.x, spot.x);
     EXPECT_EQ(folder->First->Position.y, spot.y);
-    EXPECT_NE(folder->First->Icon, nullptr);
     EXPECT_TRUE(WaitForRow((LPARAM)folder->Last));
+    EXPECT_NE(folder->First->Icon, nullptr);  // loaded with its row
 }
 
 TEST_F(ItemListTest, AnUnresolvableLinkEndsTheDropButKeepsWhatWasMade)
@@ -352,11 +335,104 @@ TEST_F(ItemListTest, OddDropsNeitherOverrunNorCrash)
     std::vector<std::string> files = {std::string(600, 'L')};
     for (int i = 0; i < 300; i++)
         files.push_back(Temp("many" + std::to_string(i) + ".dat"));
+    DialogWatch box("Add Shortcuts", [](HWND b) { PressButton(b, IDOK); });
     SendMessageA(ShellState.ItemList, WM_DROPFILES, (WPARAM)MakeDrop(files, EmptySpot()), 0);
+    ASSERT_TRUE(box.Finish());
+    EXPECT_EQ(box.Text(), "1 file was not added: its name is too long to be kept whole.");
     EXPECT_EQ(ShortcutCount(ShellState.CurrentFolder), 300);
     for (Shortcut* s = ShellState.CurrentFolder->First; s; s = s->Next)
         ASSERT_LT(strlen(s->CommandLine.Get()), (size_t)MaxText);
     EXPECT_STREQ(ShellState.CurrentFolder->Last->Title.Get(), "Many299");
+}
+
+// Names of dots get the folder they name, a name that would give no title
+// gets one, a name that would not be kept whole is refused with a word to
+// the user; and what was made comes back after two restarts.
+TEST_F(ItemListTest, DotsAndLongNamesLoseNothingAcrossRestarts)
+{
+    CreateDirectoryA("C:\\Dotted", nullptr);
+    CreateDirectoryA("C:\\Dotted\\Inner", nullptr);
+    std::string dir = "C:\\Dotted\\";
+    std::string hidden = MakeFile(dir + ".profile");
+    std::string longest = MakeFile(dir + std::string(MaxTextLength - dir.size() - 4, 'm') + ".txt");
+    std::string tooLong = dir + std::string(MaxTextLength + 1 - dir.size() - 4, 'n') + ".txt";
+    std::string quotedTooLong = dir + "a b" + std::string(MaxTextLength - dir.size() - 7, 'q') + ".txt";
+    ASSERT_EQ(longest.size(), (size_t)MaxTextLength);
+    ASSERT_EQ(tooLong.size(), (size_t)MaxTextLength + 1);
+    {
+        DialogWatch box("Add Shortcuts", [](HWND b) { PressButton(b, IDOK); });
+        SendMessageA(ShellState.ItemList, WM_DROPFILES,
+                     (WPARAM)MakeDrop({dir + "Inner\\..", dir + ".", hidden, tooLong, longest, quotedTooLong},
+                                      EmptySpot()),
+                     0);
+        ASSERT_TRUE(box.Finish());
+        EXPECT_EQ(box.Text(), "2 files were not added: their names are too long to be kept whole.");
+    }
+    std::string lowerLongest = longest;
+    CharLowerA(&lowerLongest[0]);
+    auto check = [&] {
+        Folder* folder = FolderAt(0);
+        ASSERT_EQ(ShortcutCount(folder), 4);
+        Shortcut* s = folder->First;
+        for (int dots = 0; dots < 2; dots++, s = s->Next) {
+            EXPECT_STREQ(s->Title.Get(), "Dotted");
+            std::string command = s->CommandLine.Get();
+            EXPECT_EQ(command.substr(command.size() - 9), "c:\\dotted") << command;
+        }
+        EXPECT_STREQ(s->Title.Get(), ".profile");
+        s = s->Next;
+        EXPECT_EQ(s->CommandLine.Get(), lowerLongest);
+        EXPECT_EQ(s->Title.Get()[0], 'M');
+    };
+    check();
+    Restart();
+    check();
+    Restart();
+    check();
+}
+
+// A folder takes at most MaxShortcutsPerFolder shortcuts: the files and
+// shortcuts beyond are refused with a word to the user, nothing is dropped
+// silently at the next start.
+TEST_F(ItemListTest, AFullFolderRefusesWithAMessageAndLosesNothing)
+{
+    int other = AddFolder("Other");
+    Folder* full = ShellState.CurrentFolder;
+    for (int i = 0; i < MaxShortcutsPerFolder - 2; i++)
+        NewShortcut(("S" + std::to_string(i)).c_str());
+    Shortcut* mover = NewShortcut("Mover", "notepad.exe", FolderAt(other));
+    std::vector<std::string> files;
+    for (int i = 0; i < 7; i++)
+        files.push_back(MakeFile(Temp("fit" + std::to_string(i) + ".txt")));
+    {
+        DialogWatch box("Add Shortcuts", [](HWND b) { PressButton(b, IDOK); });
+        SendMessageA(ShellState.ItemList, WM_DROPFILES, (WPARAM)MakeDrop(files, EmptySpot()), 0);
+        ASSERT_TRUE(box.Finish());
+        EXPECT_EQ(box.Text(), "Only 500 shortcuts fit in a folder; 5 files were not added.");
+    }
+    EXPECT_EQ(ShortcutCount(full), MaxShortcutsPerFolder);
+    EXPECT_STREQ(full->Last->Title.Get(), "Fit1");
+
+    SelectFolder(other);
+    ASSERT_TRUE(WaitForRow((LPARAM)mover));
+    SelectItemRows({ItemRowOf((LPARAM)mover)});
+    {
+        DialogWatch box("Add Shortcuts", [](HWND b) { PressButton(b, IDOK); });
+        session.Command(IDM_MOVETO_FIRST + 0);
+        ASSERT_TRUE(box.Finish());
+        EXPECT_EQ(box.Text(), "Only 500 shortcuts fit in a folder; 1 shortcut was not moved.");
+    }
+    auto check = [&] {
+        ASSERT_EQ(ShortcutCount(FolderAt(0)), MaxShortcutsPerFolder);
+        EXPECT_STREQ(FolderAt(0)->Last->Title.Get(), "Fit1");
+        ASSERT_EQ(ShortcutCount(FolderAt(other)), 1);
+        EXPECT_STREQ(FolderAt(other)->First->Title.Get(), "Mover");
+    };
+    check();
+    Restart();
+    check();
+    Restart();
+    check();
 }
 
 TEST_F(ItemListTest, FilesDroppedOnAShortcutStartItWithTheFirstFile)

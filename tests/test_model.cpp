@@ -245,19 +245,34 @@ TEST(ContainedList, AllowsDuplicatesAndRemovesTheFirstFromTheHead)
     EXPECT_EQ(list.Tail, nullptr);
 }
 
-TEST_F(ModelTest, DefaultIconSurvivesTheShortcutsThatShareIt)
+// Icons are shared: the default icon, and an icon file's icon, which is
+// extracted once for every shortcut showing it and outlives them.
+TEST_F(ModelTest, SharedIconsSurviveTheShortcutsThatShowThem)
 {
+    char windows[MAX_PATH];
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    std::string notepad = std::string(windows) + "\\notepad.exe";
     Folder* folder = CreateFolder("Main", 0, 0);
     Shortcut* a = AddShortcut(folder);
     Shortcut* b = AddShortcut(folder);
     a->Icon = DefaultIcon();
     b->Icon = DefaultIcon();
+    Shortcut* c = AddShortcut(folder);
+    Shortcut* d = AddShortcut(folder);
+    c->IconFile.Set(notepad.c_str());
+    d->IconFile.Set(("\"" + notepad + "\"").c_str());
+    HICON shared = GetShortcutIcon(c);
+    ASSERT_NE(shared, DefaultIcon());
+    EXPECT_EQ(GetShortcutIcon(d), shared);
     RemoveShortcut(folder, a);
+    RemoveShortcut(folder, c);
     DestroyFolder(folder);
-    ICONINFO info = {};
-    ASSERT_TRUE(GetIconInfo(DefaultIcon(), &info));
-    DeleteObject(info.hbmColor);
-    DeleteObject(info.hbmMask);
+    for (HICON icon : {DefaultIcon(), shared}) {
+        ICONINFO info = {};
+        ASSERT_TRUE(GetIconInfo(icon, &info));
+        DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
+    }
 }
 
 TEST_F(ModelTest, IconComesFromTheFileOrTheAssociatedProgram)

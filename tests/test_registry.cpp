@@ -274,16 +274,60 @@ TEST_F(RegistryTest, EverythingSurvivesAnExitAndAStart)
     EXPECT_FALSE(GetValue(Product, "AcquireLength", &data));
 }
 
-TEST_F(RegistryTest, AGapInTheFolderNumbersEndsTheFolders)
+// Gaps, empty titles and entries that cannot be read are passed over, not
+// the end of the list: a start and two Exits keep every readable entry.
+TEST_F(RegistryTest, GapsAndUnreadableEntriesLoseNothingReadable)
 {
     PutText(Folders, "0", "Zero");
-    PutText(Folders, "1", "One");
-    PutText(Folders, "3", "Three");
-    PutText(FolderKey(3), "T0", "Lost");
+    PutText(Folders, "1", "");
+    PutText(Folders, "3", "Three");  // "2" is missing
+    PutText(Folders, "4", std::string(259, 'f'));
+    PutDword(Folders, "5", 5);
+    PutText(Folders, "7", "Seven");
+    PutText(Folders, "07", "Not a number of ours");
+    PutText(FolderKey(3), "T0", "Kept");
+    PutText(FolderKey(4), "T0", "Of an unreadable folder");
+    const std::string zero = FolderKey(0);
+    PutText(zero, "T1", "One");  // "T0" is missing
+    PutText(zero, "C1", "one.exe");
+    PutText(zero, "T2", "");
+    PutText(zero, "C2", "untitled.exe");
+    PutText(zero, "T3", std::string(259, 't'));
+    PutText(zero, "C3", "unreadable.exe");
+    PutText(zero, "T5", "Five");
+    PutText(zero, "C5", "five.exe");
+    PutDword(zero, "W5", 2);
+    auto check = [] {
+        ASSERT_EQ(FolderCount(), 4);
+        EXPECT_STREQ(FolderAt(0)->Title.Get(), "Zero");
+        EXPECT_EQ(FolderAt(0)->HotKey, 0u);  // no "0" value: no hot key
+        EXPECT_STREQ(FolderAt(1)->Title.Get(), "");
+        EXPECT_STREQ(FolderAt(2)->Title.Get(), "Three");
+        EXPECT_STREQ(FolderAt(3)->Title.Get(), "Seven");
+        ASSERT_EQ(ShortcutCount(FolderAt(2)), 1);
+        EXPECT_STREQ(FolderAt(2)->First->Title.Get(), "Kept");
+        Folder* folder = FolderAt(0);
+        ASSERT_EQ(ShortcutCount(folder), 3);
+        Shortcut* s = folder->First;
+        EXPECT_STREQ(s->Title.Get(), "One");
+        EXPECT_STREQ(s->CommandLine.Get(), "one.exe");
+        s = s->Next;
+        EXPECT_STREQ(s->Title.Get(), "");
+        EXPECT_STREQ(s->CommandLine.Get(), "untitled.exe");
+        s = s->Next;
+        EXPECT_STREQ(s->CommandLine.Get(), "five.exe");
+        EXPECT_EQ(s->ShowState, 2);
+    };
     ASSERT_TRUE(session.Start());
-    ASSERT_EQ(FolderCount(), 2);
-    EXPECT_STREQ(FolderAt(1)->Title.Get(), "One");
-    EXPECT_EQ(FolderAt(0)->HotKey, 0u);  // no "0" value: no hot key
+    check();
+    Restart();
+    check();
+    // Written back without gaps.
+    EXPECT_EQ(SubKeys(Folders), (std::vector<std::string>{"0", "1", "2", "3"}));
+    EXPECT_EQ(GetText(FolderKey(0), "T1"), "");
+    EXPECT_EQ(GetText(FolderKey(0), "C2"), "five.exe");
+    Restart();
+    check();
 }
 
 TEST_F(RegistryTest, ADeletedFolderLeavesNoStaleSubkey)
@@ -310,21 +354,36 @@ TEST_F(RegistryTest, ADeletedFolderLeavesNoStaleSubkey)
     EXPECT_EQ(GetText(FolderKey(1), "T1"), "<missing>");
 }
 
-TEST_F(RegistryTest, TheLimitsAre64FoldersAnd500Shortcuts)
+// More than the program makes (a registry edited by hand) is read and
+// written back whole; nothing more fits into the full folder.
+TEST_F(RegistryTest, SeventyFoldersAndSixHundredShortcutsSurvive)
 {
-    for (int i = 0; i < 65; i++)
+    for (int i = 0; i < 70; i++)
         PutText(Folders, std::to_string(i), "F" + std::to_string(i));
     HKEY key = Create(FolderKey(0));
-    for (int j = 0; j < 501; j++) {
+    for (int j = 0; j < 600; j++) {
         std::string name = "T" + std::to_string(j), title = "S" + std::to_string(j);
         RegSetValueExA(key, name.c_str(), 0, REG_SZ, (const BYTE*)title.c_str(), (DWORD)title.size() + 1);
     }
     RegCloseKey(key);
-    ASSERT_TRUE(session.Start());
-    EXPECT_EQ(FolderCount(), 64);
-    EXPECT_STREQ(FolderAt(63)->Title.Get(), "F63");
-    EXPECT_EQ(ShortcutCount(FolderAt(0)), 500);
-    EXPECT_STREQ(FolderAt(0)->Last->Title.Get(), "S499");
+    PutText(FolderKey(69), "T0", "Last");
+    for (int start = 0; start < 2; start++) {
+        if (start)
+            Restart();
+        else
+            ASSERT_TRUE(session.Start());
+        ASSERT_EQ(FolderCount(), 70);
+        EXPECT_STREQ(FolderAt(69)->Title.Get(), "F69");
+        ASSERT_EQ(ShortcutCount(FolderAt(69)), 1);
+        EXPECT_STREQ(FolderAt(69)->First->Title.Get(), "Last");
+        EXPECT_EQ(ShortcutCount(FolderAt(0)), 600);
+        EXPECT_STREQ(FolderAt(0)->Last->Title.Get(), "S599");
+        EXPECT_EQ(ShortcutRoom(FolderAt(0)), 0);
+        EXPECT_FALSE(TransferToFolder((LPARAM)FolderAt(0)->First, 0, false));
+    }
+    session.Exit();
+    EXPECT_EQ(GetText(Folders, "69"), "F69");
+    EXPECT_EQ(GetText(FolderKey(0), "T599"), "S599");
 }
 
 TEST_F(RegistryTest, HistoryLoadsOldestFirstAndCollapsesRepeats)
@@ -437,7 +496,7 @@ TEST_F(RegistryTest, AHandEditedRegistryGivesDefaultsAndLosesNothingValid)
     PutBinary(FolderKey(0), "Z1", "\x01\x02\x03", 3);
     PutDword(FolderKey(0), "N1", 5);
     PutText(FolderKey(0), "D1", "C:\\Kept");
-    // Folder 1 with an over-long title ends the folders.
+    // Folder 1 with an over-long title is passed over.
     PutText(Folders, "1", std::string(260, 'f'));
     PutText(Folders, "2", "After");
 
@@ -451,7 +510,8 @@ TEST_F(RegistryTest, AHandEditedRegistryGivesDefaultsAndLosesNothingValid)
     EXPECT_EQ(Settings.AcquireLength, 5u);
     ASSERT_EQ(RunHistoryCount(), 1);
     EXPECT_STREQ(RunHistoryText(0), "calc");
-    ASSERT_EQ(FolderCount(), 1);
+    ASSERT_EQ(FolderCount(), 2);
+    EXPECT_STREQ(FolderAt(1)->Title.Get(), "After");
     Folder* folder = FolderAt(0);
     EXPECT_STREQ(folder->Title.Get(), "Edited");
     EXPECT_EQ(folder->HotKey, 0u);
@@ -475,10 +535,11 @@ TEST_F(RegistryTest, AHandEditedRegistryGivesDefaultsAndLosesNothingValid)
     Restart();
     EXPECT_EQ(GetDword(Product, "Priority"), 2u);
     EXPECT_EQ(GetDword(Product, "Top"), 1u);
-    EXPECT_EQ(GetText(Folders, "1"), "<missing>");
+    EXPECT_EQ(GetText(Folders, "1"), "After");
+    EXPECT_EQ(GetText(Folders, "2"), "<missing>");
     EXPECT_EQ(GetDword(FolderKey(0), "W1"), 0u);
     EXPECT_EQ(GetText(FolderKey(0), "D1"), "C:\\Kept");
-    ASSERT_EQ(FolderCount(), 1);
+    ASSERT_EQ(FolderCount(), 2);
     EXPECT_EQ(ShortcutCount(FolderAt(0)), 2);
     EXPECT_STREQ(FolderAt(0)->Last->WorkingDirectory.Get(), "C:\\Kept");
     EXPECT_EQ(RunHistoryCount(), 1);
@@ -493,6 +554,54 @@ TEST_F(RegistryTest, AWindowRectangleOffEveryScreenIsNotUsed)
     GetWindowRect(ShellState.MainWindow, &frame);
     GetWindowRect(GetDesktopWindow(), &desktop);
     EXPECT_EQ(frame.left, (desktop.right - 468) / 2);
+}
+
+// Layouts no save of ours writes: a window whose title bar is off the
+// screen or that is too small or huge to use, column widths of 0 or beyond
+// any screen, toolbar arrangements that are not lists of known buttons.
+// Each gets the default, and the next save writes the default back.
+TEST_F(RegistryTest, NonsenseLayoutsGetTheDefaults)
+{
+    const LONG windows[][4] = {
+        {-32000, -32000, -31840, -31973},  // where a minimised window lies
+        {100, -400, 600, -100},            // the title bar above the screen
+        {990, 100, 1400, 400},             // only a sliver of it on the screen
+        {100, 100, 130, 125},              // too small to use
+        {0, 0, 100000, 80000},             // far bigger than the screen
+    };
+    const std::vector<LONG> arrangements[] = {
+        {},                                    // empty
+        {0, 0, 0},                             // no button at all
+        {101, 7, 104},                         // a command no button has
+        {101, 104, 101},                       // a button twice
+        std::vector<LONG>(65, 101),            // too long
+    };
+    RECT desktop;
+    GetWindowRect(GetDesktopWindow(), &desktop);
+    for (size_t i = 0; i < 5; i++) {
+        SCOPED_TRACE(i);
+        FreshStart();
+        PutBinary(Product, "Window", windows[i], sizeof windows[i]);
+        WORD widths[6] = {0, 60000, 4097, 7, 120, 0};
+        PutBinary(Product, "ColWidth", widths, sizeof widths);
+        const std::vector<LONG>& buttons = arrangements[i];
+        PutBinary(Product, "ToolbarButtons", buttons.data(), (DWORD)(buttons.size() * sizeof(LONG)));
+        ASSERT_TRUE(session.Start());
+        RECT frame;
+        GetWindowRect(ShellState.MainWindow, &frame);
+        EXPECT_EQ(frame.left, (desktop.right - 468) / 2);
+        EXPECT_EQ(frame.right - frame.left, 468);
+        const WORD defaults[6] = {103, 54, 51, 91, 70, 70};
+        for (int column = 0; column < 6; column++)
+            EXPECT_EQ(Settings.ColWidth[column], column == 4 ? 120 : defaults[column]) << column;
+        EXPECT_EQ(SendMessageA(ShellState.ToolbarWindow, TB_BUTTONCOUNT, 0, 0), 18);
+        session.Exit();
+        std::vector<BYTE> saved;
+        ASSERT_TRUE(GetValue(Product, "ToolbarButtons", &saved));
+        EXPECT_EQ(saved.size(), 18 * sizeof(LONG));
+        ASSERT_TRUE(GetValue(Product, "ColWidth", &saved));
+        EXPECT_EQ(saved[0] | saved[1] << 8, 103);
+    }
 }
 
 TEST_F(RegistryTest, ATextOfTheLongestKeptLengthLoadsAgain)

@@ -1,0 +1,113 @@
+#include "core/shellcache.h"
+
+#include <shellapi.h>
+#include <stdio.h>
+#include <string.h>
+
+#include "common/texts.h"
+#include "core/shellstate.h"
+
+namespace {
+
+std::string Lower(const char* text)
+{
+    std::string lower = text ? text : "";
+    if (!lower.empty())
+        CharLowerBuffA(&lower[0], (DWORD)lower.size());
+    return lower;
+}
+
+// The extension of the file name (after the last backslash), with its
+// dot, in lower case; "" when there is none.
+std::string ExtensionOf(const std::string& lowerPath)
+{
+    size_t name = lowerPath.find_last_of("\\/:");
+    size_t dot = lowerPath.find_last_of('.');
+    if (dot == std::string::npos || (name != std::string::npos && dot < name) ||
+        dot + 1 == lowerPath.size())
+        return "";
+    return lowerPath.substr(dot);
+}
+
+// The key an answer is kept under: an existing document by its kind, any
+// other existing file or folder by its path. Names that do not exist are
+// not kept: the answer may change when the file comes.
+std::string ProgramKey(const char* file)
+{
+    DWORD attributes = GetFileAttributesA(file);
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return "";
+    std::string lower = Lower(file);
+    std::string extension = ExtensionOf(lower);
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY) && !extension.empty())
+        return extension;
+    return "=" + lower;
+}
+
+// Whether the shell's answer names the file itself (a program opens
+// itself), in whichever form of its path.
+bool SameFile(const char* found, const char* file)
+{
+    if (lstrcmpiA(found, file) == 0)
+        return true;
+    char shortFound[MaxText], shortFile[MaxText];
+    DWORD a = GetShortPathNameA(found, shortFound, MaxText);
+    DWORD b = GetShortPathNameA(file, shortFile, MaxText);
+    return a > 0 && a < (DWORD)MaxText && b > 0 && b < (DWORD)MaxText &&
+           lstrcmpiA(shortFound, shortFile) == 0;
+}
+
+} // namespace
+
+HICON CachedFileIcon(const char* file, int index)
+{
+    char key[MaxText + 16];
+    snprintf(key, sizeof key, "%s|%d", Lower(file).c_str(), index);
+    auto known = ShellState.ShellCache.Icons.find(key);
+    if (known != ShellState.ShellCache.Icons.end())
+        return known->second;
+    HICON icon = ExtractIconA(ShellState.Instance, file, (UINT)index);
+    // ExtractIcon answers 0 for no icon and 1 for a file that holds none.
+    if ((UINT_PTR)icon <= 1)
+        icon = nullptr;
+    ShellState.ShellCache.Icons[key] = icon;
+    return icon;
+}
+
+bool CachedAssociatedProgram(const char* file, char* program)
+{
+    program[0] = 0;
+    if (!file || !file[0])
+        return false;
+    std::string key = ProgramKey(file);
+    auto& programs = ShellState.ShellCache.Programs;
+    auto known = key.empty() ? programs.end() : programs.find(key);
+    if (known == programs.end()) {
+        char found[MAX_PATH] = "";
+        std::string answer;
+        if ((INT_PTR)FindExecutableA(file, "", found) > 32 && found[0])
+            answer = SameFile(found, file) ? "*" : found;
+        if (key.empty()) {
+            lstrcpynA(program, answer == "*" ? file : answer.c_str(), MaxText);
+            return program[0] != 0;
+        }
+        known = programs.emplace(key, answer).first;
+    }
+    const std::string& answer = known->second;
+    lstrcpynA(program, answer == "*" ? file : answer.c_str(), MaxText);
+    return program[0] != 0;
+}
+
+void ClearShellCache()
+{
+    for (auto& entry : ShellState.ShellCache.Icons)
+        if (entry.second)
+            DestroyIcon(entry.second);
+    ShellState.ShellCache.Icons.clear();
+    for (auto& entry : ShellState.ShellCache.Arrowed)
+        for (HICON icon : {entry.second.Large, entry.second.Small})
+            if (icon)
+                DestroyIcon(icon);
+    ShellState.ShellCache.Arrowed.clear();
+    ShellState.ShellCache.Programs.clear();
+}

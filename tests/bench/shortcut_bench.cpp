@@ -1,0 +1,294 @@
+// Benchmark of large folders: start-up with 500 shortcuts in the first
+// folder, entering another folder of 500, a drop of 500 files onto the item
+// list, and 5 more files dropped onto that folder. For each, the time until
+// every row is shown, and the longest time the main window went without
+// answering a message (a thread of its own asks it every few milliseconds).
+//
+// Prints figures; asserts nothing. Run with scripts/bench.sh.
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+#include <stdio.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/mainwnd.h"
+#include "core/shellstate.h"
+#include "model/model.h"
+#include "app_session.h"
+#include "file_drop.h"
+#include "session_probe.h"
+#include "wait.h"
+
+namespace {
+
+const int Shortcuts = 500;
+const char FilesDirectory[] = "C:\\bench";
+
+double Now()
+{
+    LARGE_INTEGER now, frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return now.QuadPart * 1000.0 / frequency.QuadPart;
+}
+
+// Asks the main window with WM_NULL, again and again, and keeps the longest
+// wait for an answer since the last Reset.
+class AnswerWatch {
+public:
+    AnswerWatch() : thread_([this] { Run(); }) {}
+    ~AnswerWatch()
+    {
+        stop_ = true;
+        thread_.join();
+    }
+    void Reset() { longest_ = 0; }
+    double Longest() const { return longest_; }
+
+private:
+    void Run()
+    {
+        while (!stop_) {
+            HWND main = ShellState.MainWindow;
+            if (!main || !IsWindow(main)) {
+                Sleep(2);
+                continue;
+            }
+            double asked = Now();
+            DWORD_PTR result;
+            SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, 120000, &result);
+            double waited = Now() - asked;
+            if (waited > longest_)
+                longest_ = waited;
+            Sleep(2);
+        }
+    }
+    std::atomic<bool> stop_{false};
+    std::atomic<double> longest_{0};
+    std::thread thread_;
+};
+
+std::string FileName(const char* stem, int i)
+{
+    char name[MAX_PATH];
+    snprintf(name, sizeof name, "%s\\%s%03d.txt", FilesDirectory, stem, i);
+    return name;
+}
+
+void MakeFiles(const char* stem, int count)
+{
+    CreateDirectoryA(FilesDirectory, nullptr);
+    for (int i = 0; i < count; i++) {
+        HANDLE file = CreateFileA(FileName(stem, i).c_str(), GENERIC_WRITE, 0, nullptr,
+                                  CREATE_ALWAYS, 0, nullptr);
+        if (file != INVALID_HANDLE_VALUE)
+            CloseHandle(file);
+    }
+}
+
+void PutText(HKEY key, const std::string& name, const std::string& text)
+{
+    RegSetValueExA(key, name.c_str(), 0, REG_SZ, (const BYTE*)text.c_str(), (DWORD)text.size() + 1);
+}
+
+void PutDword(HKEY key, const std::string& name, DWORD value)
+{
+    RegSetValueExA(key, name.c_str(), 0, REG_DWORD, (const BYTE*)&value, sizeof value);
+}
+
+// A folder of shortcuts to documents, as drops of those files make them;
+// without a program, each shortcut shows an icon of its own (one of the
+// shell library's, its path written three ways).
+void StoreFolder(int index, const char* title, const char* stem, int count, const char* program)
+{
+    char system[MAX_PATH];
+    GetSystemDirectoryA(system, MAX_PATH);
+    const std::string library[3] = {"shell32.dll", std::string(system) + "\\shell32.dll",
+                                    std::string(system) + "\\..\\system32\\shell32.dll"};
+    int icons = (int)(INT_PTR)ExtractIconA(GetModuleHandleA(nullptr), "shell32.dll", (UINT)-1);
+    if (icons <= 0)
+        icons = 1;
+    HKEY folders = nullptr, key = nullptr;
+    RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Zarn\\Corvanix\\Folders", 0, nullptr, 0,
+                    KEY_ALL_ACCESS, nullptr, &folders, nullptr);
+    PutText(folders, std::to_string(index), title);
+    RegCreateKeyExA(folders, std::to_string(index).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                    nullptr, &key, nullptr);
+    PutDword(key, "0", 0);
+    PutDword(key, "1", 0);
+    for (int j = 0; j < count; j++) {
+        std::string n = std::to_string(j);
+        PutText(key, "T" + n, std::string(stem) + std::to_string(j));
+        PutText(key, "C" + n, FileName(stem, j));
+        PutText(key, "D" + n, FilesDirectory);
+        PutText(key, "I" + n, program ? program : library[(j / icons) % 3]);
+        PutDword(key, "X" + n, program ? 0 : j % icons);
+        PutDword(key, "V" + n, 1);
+        PutDword(key, "O" + n, 1);
+    }
+    RegCloseKey(key);
+    RegCloseKey(folders);
+}
+
+int ShortcutRows()
+{
+    int rows = 0;
+    for (int row = 0; row < ItemRows(); row++)
+        if (ItemCell(row, 1) == "Shortcut")
+            rows++;
+    return rows;
+}
+
+// Waits, pumping, until the current folder's rows are all shown and no
+// rebuild is pending any more (after the work changed the generation, when
+// it is to), then prints the figures of what started at `began`.
+void Report(const char* what, double began, AnswerWatch& watch, int wanted, LONG generation = -1)
+{
+    bool done = WaitFor([&] {
+        if (generation >= 0 && ShellState.RefreshGeneration == generation)
+            return false;
+        int count = ShortcutCount(ShellState.CurrentFolder);
+        return !ShellState.RefreshRequested && count >= wanted && ShortcutRows() >= count;
+    }, 300000, 2);
+    double took = Now() - began;
+    PumpFor(100);  // the last question is answered
+    printf("  %-38s %8.0f ms   longest without answer %7.0f ms   %d rows%s\n", what, took,
+           watch.Longest(), ShortcutRows(), done ? "" : "  (not all)");
+    fflush(stdout);
+}
+
+// Answers every message box of this process with its default button, as a
+// user who reads it would.
+class BoxAnswerer {
+public:
+    BoxAnswerer() : thread_([this] { Run(); }) {}
+    ~BoxAnswerer()
+    {
+        stop_ = true;
+        thread_.join();
+    }
+    int Answered() const { return answered_; }
+
+private:
+    static BOOL CALLBACK Answer(HWND window, LPARAM self)
+    {
+        DWORD process = 0;
+        GetWindowThreadProcessId(window, &process);
+        char className[16] = "";
+        GetClassNameA(window, className, sizeof className);
+        if (process == GetCurrentProcessId() && IsWindowVisible(window) &&
+            lstrcmpA(className, "#32770") == 0) {
+            PostMessageA(window, WM_COMMAND, IDOK, 0);
+            ((BoxAnswerer*)self)->answered_++;
+        }
+        return TRUE;
+    }
+    void Run()
+    {
+        while (!stop_) {
+            EnumWindows(Answer, (LPARAM)this);
+            Sleep(50);
+        }
+    }
+    std::atomic<bool> stop_{false};
+    std::atomic<int> answered_{0};
+    std::thread thread_;
+};
+
+POINT EmptySpot()
+{
+    RECT client;
+    GetClientRect(ShellState.ItemList, &client);
+    return POINT{client.right - 40, client.bottom - 30};
+}
+
+} // namespace
+
+int main()
+{
+    printf("Large folder benchmark (%d shortcuts; times until every row is shown)\n\n", Shortcuts);
+    MakeFiles("note", Shortcuts);
+    MakeFiles("paper", Shortcuts);
+    MakeFiles("drop", Shortcuts + 5);
+    char program[MAX_PATH] = "";
+    FindExecutableA(FileName("note", 0).c_str(), "", program);
+
+    FreshStart();
+    StoreFolder(0, "Main", "note", Shortcuts, program);
+    StoreFolder(1, "Other", "paper", Shortcuts, program);
+    StoreFolder(2, "Drops", "none", 0, program);
+    StoreFolder(3, "Own icons", "paper", Shortcuts, nullptr);
+
+    AnswerWatch watch;
+    AppSession session;
+    Settings.View = 0;  // large icons
+    watch.Reset();
+    double began = Now();
+    session.Start();
+    Report("start-up with 500 shortcuts in the folder", began, watch, Shortcuts);
+
+    watch.Reset();
+    began = Now();
+    PostMessageA(ShellState.MainWindow, WM_HOTKEY, 1, 0);
+    Report("entering another folder of 500", began, watch, Shortcuts);
+
+    watch.Reset();
+    began = Now();
+    PostMessageA(ShellState.MainWindow, WM_HOTKEY, 3, 0);
+    Report("entering 500 with icons of their own", began, watch, Shortcuts);
+    WaitFor([] { return !ShellState.RefreshRequested; }, 30000);
+    began = Now();
+    HICON loaded = nullptr;
+    WaitFor([&] {
+        loaded = ShellState.CurrentFolder->Last->Icon;
+        return loaded != nullptr;
+    }, 300000, 5);
+    printf("  %-38s %8.0f ms   longest without answer %7.0f ms\n", "  ... until every icon is shown",
+           Now() - began, watch.Longest());
+
+    PostMessageA(ShellState.MainWindow, WM_HOTKEY, 2, 0);
+    WaitFor([] { return ShellState.CurrentFolder == FolderAt(2) && ItemRows() == 0; }, 30000);
+    PumpFor(500);
+    BoxAnswerer boxes;
+    std::vector<std::string> files;
+    for (int i = 0; i < Shortcuts; i++)
+        files.push_back(FileName("drop", i));
+    watch.Reset();
+    LONG generation = ShellState.RefreshGeneration;
+    began = Now();
+    PostMessageA(ShellState.ItemList, WM_DROPFILES, (WPARAM)MakeDrop(files, EmptySpot()), 0);
+    Report("a drop of 500 files onto the item list", began, watch, Shortcuts, generation);
+
+    // Onto a full folder: what does not fit is refused at once.
+    files.clear();
+    for (int i = Shortcuts; i < Shortcuts + 5; i++)
+        files.push_back(FileName("drop", i));
+    PumpFor(500);
+    watch.Reset();
+    generation = ShellState.RefreshGeneration;
+    began = Now();
+    PostMessageA(ShellState.ItemList, WM_DROPFILES, (WPARAM)MakeDrop(files, EmptySpot()), 0);
+    Report("5 more files onto that folder", began, watch, Shortcuts, generation);
+    printf("  (%d message boxes answered)\n", boxes.Answered());
+
+    // A save writes every folder: at Exit, and at the Setup dialog's OK with
+    // the window on screen.
+    int saved = 0;
+    for (int i = 0; i < FolderCount(); i++)
+        saved += ShortcutCount(FolderAt(i));
+    watch.Reset();
+    began = Now();
+    SaveLayoutAndSettings();
+    double took = Now() - began;
+    PumpFor(100);
+    printf("  %-38s %8.0f ms   longest without answer %7.0f ms   %d shortcuts\n",
+           "a save of every folder", took, watch.Longest(), saved);
+
+    session.Exit();
+    CleanRegistry();
+    return 0;
+}
