@@ -1,6 +1,5 @@
 #include "core/help.h"
 
-#include <memory>
 #include <vector>
 
 #include "common/product.h"
@@ -32,11 +31,32 @@ const DWORD HelpQuitWait = 3000;
 // How long a viewer we start ourselves may take to be ready for requests.
 const DWORD ViewerStartWait = 10000;
 
+// A request carries nothing that points into memory, so that one posted
+// to the help thread by another process can do no harm: the owner in
+// wParam, and in lParam the command (HELP_KEY, HELP_CONTENTS or HELP_QUIT)
+// in the low word and, for HELP_KEY, the keyword's place in HelpKeywords
+// plus one in the high word.
 struct HelpRequest {
     HWND Owner;
-    UINT Command;  // HELP_KEY, HELP_CONTENTS or HELP_QUIT
-    std::string Keyword;
+    UINT Command;
+    const HelpKeyword* Keyword;  // HELP_KEY only
 };
+
+const int HelpKeywordCount = sizeof HelpKeywords / sizeof HelpKeywords[0];
+
+bool ReadRequest(WPARAM wParam, LPARAM lParam, HelpRequest* request)
+{
+    request->Owner = (HWND)wParam;
+    request->Command = LOWORD(lParam);
+    int keyword = (int)HIWORD(lParam) - 1;
+    request->Keyword = keyword >= 0 && keyword < HelpKeywordCount ? &HelpKeywords[keyword] : nullptr;
+    switch (request->Command) {
+    case HELP_KEY: return request->Keyword != nullptr;
+    case HELP_CONTENTS:
+    case HELP_QUIT: return true;
+    default: return false;
+    }
+}
 
 // Under Wine, WinHelp talks to Wine's own viewer, whatever else is there.
 bool ViewerIsWine()
@@ -81,13 +101,10 @@ void CarryOut(const HelpRequest& request)
 {
     std::string file = HelpFilePath();
     if (request.Command == HELP_KEY && ViewerIsWine()) {
-        if (const char* context = HelpContextOf(request.Keyword.c_str()))
-            OpenWineViewerAt(request.Owner, file, context);
-        else
-            WinHelpA(request.Owner, file.c_str(), HELP_CONTENTS, 0);
+        OpenWineViewerAt(request.Owner, file, request.Keyword->Context);
         return;
     }
-    ULONG_PTR data = request.Command == HELP_KEY ? (ULONG_PTR)request.Keyword.c_str() : 0;
+    ULONG_PTR data = request.Command == HELP_KEY ? (ULONG_PTR)request.Keyword->Keyword : 0;
     WinHelpA(request.Owner, file.c_str(), request.Command, data);
 }
 
@@ -98,10 +115,9 @@ DWORD WINAPI HelpThreadProc(LPVOID ready)
     PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
     SetEvent((HANDLE)ready);
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        if (message.message == WM_HELPREQUEST) {
-            std::unique_ptr<HelpRequest> request((HelpRequest*)message.lParam);
-            CarryOut(*request);
-        }
+        HelpRequest request;
+        if (message.message == WM_HELPREQUEST && ReadRequest(message.wParam, message.lParam, &request))
+            CarryOut(request);
     }
     return 0;
 }
@@ -131,14 +147,19 @@ bool StartHelpThread()
 
 void Request(HWND owner, UINT command, const char* keyword)
 {
+    int place = 0;
+    if (command == HELP_KEY) {
+        for (int i = 0; i < HelpKeywordCount && !place; i++)
+            if (keyword && lstrcmpiA(HelpKeywords[i].Keyword, keyword) == 0)
+                place = i + 1;
+        // A keyword the file does not know leads to its contents.
+        if (!place)
+            command = HELP_CONTENTS;
+    }
     if (!ShellState.HelpThread && !StartHelpThread())
         return;
-    auto request = std::make_unique<HelpRequest>();
-    request->Owner = TopOwner(owner);
-    request->Command = command;
-    request->Keyword = keyword ? keyword : "";
-    if (PostThreadMessageA(ShellState.HelpThreadId, WM_HELPREQUEST, 0, (LPARAM)request.get()))
-        request.release();
+    PostThreadMessageA(ShellState.HelpThreadId, WM_HELPREQUEST, (WPARAM)TopOwner(owner),
+                       MAKELPARAM(command, place));
 }
 
 }  // namespace
