@@ -73,6 +73,23 @@ void OnDropFiles(HWND pane, HDROP drop)
     DragFinish(drop);
 }
 
+// The titles' column spans the pane, whatever its width: a title longer
+// than that is cut short with an ellipsis rather than scrolled.
+void FitTitleColumn(HWND pane)
+{
+    RECT client;
+    GetClientRect(pane, &client);
+    if ((int)SendMessageA(pane, LVM_GETCOLUMNWIDTH, 0, 0) != client.right)
+        SendMessageA(pane, LVM_SETCOLUMNWIDTH, 0, client.right);
+}
+
+LRESULT OnSize(HWND pane, WPARAM wParam, LPARAM lParam)
+{
+    LRESULT result = CallWindowProcA(ShellState.FolderPaneDefaultProc, pane, WM_SIZE, wParam, lParam);
+    FitTitleColumn(pane);
+    return result;
+}
+
 } // namespace
 
 LRESULT CALLBACK FolderPaneProc(HWND pane, UINT message, WPARAM wParam, LPARAM lParam)
@@ -80,8 +97,17 @@ LRESULT CALLBACK FolderPaneProc(HWND pane, UINT message, WPARAM wParam, LPARAM l
     switch (message) {
     case WM_DROPHOVER: return OnDropHover(pane);
     case WM_DROPFILES: OnDropFiles(pane, (HDROP)wParam); return 0;
+    case WM_SIZE: return OnSize(pane, wParam, lParam);
     default: return CallWindowProcA(ShellState.FolderPaneDefaultProc, pane, message, wParam, lParam);
     }
+}
+
+void AddFolderPaneColumn(HWND pane)
+{
+    LVCOLUMNA column = {};
+    column.mask = LVCF_WIDTH;
+    SendMessageA(pane, LVM_INSERTCOLUMNA, 0, (LPARAM)&column);
+    FitTitleColumn(pane);
 }
 
 void AddFolderRow(Folder* folder)

@@ -1,5 +1,12 @@
 // The icon in the task bar's notification area.
 #pragma once
+#include <windows.h>
 
 void AddTrayIcon();
 void RemoveTrayIcon();
+
+// The message the shell broadcasts when it has (re)started with an empty
+// notification area.
+UINT TaskbarCreatedMessage();
+// On that message: the icon is added again when the TaskBar option is on.
+void OnTaskbarCreated();
