@@ -91,7 +91,12 @@ void SetupCommand()
     // The dialog applies the options; saving them, which needs the main
     // window's layout, is done here once it has closed.
     RunBusy([] {
-        if (RunSetupDialog(ShellState.MainWindow) == 1)
-            SaveLayoutAndSettings();
+        if (RunSetupDialog(ShellState.MainWindow) != 1)
+            return;
+        // Placed once more with the dialog gone: while it was open, the
+        // window system may have kept the owner just below its owned dialog,
+        // which is not topmost, and so not topmost either.
+        ApplyAlwaysOnTop();
+        SaveLayoutAndSettings();
     });
 }

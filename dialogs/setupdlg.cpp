@@ -84,13 +84,6 @@ void ApplyTrayIcon(bool ticked)
     Settings.TaskBar = ticked ? 1 : 0;
 }
 
-void ApplyTop(bool ticked)
-{
-    Settings.Top = ticked ? 1 : 0;
-    SetWindowPos(ShellState.MainWindow, ticked ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-}
-
 void ApplyPriority(HWND dialog)
 {
     LRESULT index = SendDlgItemMessageA(dialog, IDC_SETUP_PRIORITY, CB_GETCURSEL, 0, 0);
@@ -105,7 +98,8 @@ void OnOK(HWND dialog)
         return;
     ApplyTrayIcon(Ticked(dialog, IDC_SETUP_TASKBAR));
     Settings.AutoClose = Ticked(dialog, IDC_SETUP_AUTOCLOSE) ? 1 : 0;
-    ApplyTop(Ticked(dialog, IDC_SETUP_TOP));
+    Settings.Top = Ticked(dialog, IDC_SETUP_TOP) ? 1 : 0;
+    ApplyAlwaysOnTop();
     Settings.Progman = Ticked(dialog, IDC_SETUP_PROGMAN) ? 1 : 0;
     ApplyPriority(dialog);
     RequestRefresh();
@@ -154,6 +148,12 @@ INT_PTR OnCommand(HWND dialog, WPARAM wParam)
 }
 
 } // namespace
+
+void ApplyAlwaysOnTop()
+{
+    SetWindowPos(ShellState.MainWindow, Settings.Top ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
 
 bool ChooseListColor(HWND owner, COLORREF* color)
 {

@@ -10,6 +10,10 @@
 // arrangement confirmed in their own dialogs stays in force either way.
 INT_PTR RunSetupDialog(HWND owner);
 
+// Places the main window above all others, or among them, as Settings Top
+// says; position and size stay.
+void ApplyAlwaysOnTop();
+
 // Runs the colour chooser preset to *color; true, with the chosen colour
 // stored, when the user confirms it, false with *color unchanged otherwise.
 bool ChooseListColor(HWND owner, COLORREF* color);

@@ -90,6 +90,19 @@ LRESULT OnSize(HWND pane, WPARAM wParam, LPARAM lParam)
     return result;
 }
 
+// The list view reports plain key presses only: Alt+Enter, a system key,
+// would never reach the main window's keyboard table. It is reported the
+// same way.
+void ReportAltEnter(HWND pane)
+{
+    NMLVKEYDOWN notice = {};
+    notice.hdr.hwndFrom = pane;
+    notice.hdr.idFrom = (UINT_PTR)GetDlgCtrlID(pane);
+    notice.hdr.code = LVN_KEYDOWN;
+    notice.wVKey = VK_RETURN;
+    SendMessageA(GetParent(pane), WM_NOTIFY, notice.hdr.idFrom, (LPARAM)&notice);
+}
+
 } // namespace
 
 LRESULT CALLBACK FolderPaneProc(HWND pane, UINT message, WPARAM wParam, LPARAM lParam)
@@ -98,6 +111,12 @@ LRESULT CALLBACK FolderPaneProc(HWND pane, UINT message, WPARAM wParam, LPARAM l
     case WM_DROPHOVER: return OnDropHover(pane);
     case WM_DROPFILES: OnDropFiles(pane, (HDROP)wParam); return 0;
     case WM_SIZE: return OnSize(pane, wParam, lParam);
+    case WM_SYSKEYDOWN:
+        if (wParam == VK_RETURN) {
+            ReportAltEnter(pane);
+            return 0;
+        }
+        return CallWindowProcA(ShellState.FolderPaneDefaultProc, pane, message, wParam, lParam);
     default: return CallWindowProcA(ShellState.FolderPaneDefaultProc, pane, message, wParam, lParam);
     }
 }

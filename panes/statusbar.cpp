@@ -29,8 +29,12 @@ void FitPartsToTexts(HWND status, const char texts[PartCount][64])
     HGDIOBJ oldFont = font ? SelectObject(dc, font) : nullptr;
     int left = 0;
     for (int part = 0; part < PartCount - 1; part++) {
+        // The blanks that end some texts need no room.
+        int length = (int)strlen(texts[part]);
+        while (length > 0 && texts[part][length - 1] == ' ')
+            length--;
         SIZE size = {};
-        GetTextExtentPoint32A(dc, texts[part], (int)strlen(texts[part]), &size);
+        GetTextExtentPoint32A(dc, texts[part], length, &size);
         int needed = left + size.cx + PartMargin;
         edges[part] = needed > StandardEdges[part] ? needed : StandardEdges[part];
         left = edges[part];

@@ -32,14 +32,19 @@ void TypeText(const std::string& text)
     }
 }
 
-void ClickWindow(HWND window)
+void ClickAt(int x, int y)
 {
-    RECT r;
-    GetWindowRect(window, &r);
-    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    SetCursorPos(x, y);
     INPUT input[2] = {};
     input[0].type = input[1].type = INPUT_MOUSE;
     input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
     input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
     SendInput(2, input, sizeof input[0]);
+}
+
+void ClickWindow(HWND window)
+{
+    RECT r;
+    GetWindowRect(window, &r);
+    ClickAt((r.left + r.right) / 2, (r.top + r.bottom) / 2);
 }

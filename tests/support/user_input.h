@@ -12,5 +12,7 @@ void SendKey(WORD key, bool down);
 void PressKeys(std::initializer_list<WORD> keys);
 // Types letters (upper case with Shift), digits and blanks.
 void TypeText(const std::string& text);
+// A left click at a point of the screen.
+void ClickAt(int x, int y);
 // A left click at the centre of a window.
 void ClickWindow(HWND window);
