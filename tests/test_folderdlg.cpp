@@ -18,6 +18,7 @@
 #include "app_session.h"
 #include "dialog_watch.h"
 #include "session_probe.h"
+#include "session_test.h"
 #include "user_input.h"
 #include "wait.h"
 
@@ -36,16 +37,6 @@ void PutFolder(int index, const char* title, DWORD hotKey)
     RegCreateKeyExA(HKEY_CURRENT_USER, sub.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
     RegSetValueExA(key, "0", 0, REG_DWORD, (const BYTE*)&hotKey, sizeof hotKey);
     RegCloseKey(key);
-}
-
-// Whether some window of this process holds the combination: another
-// registration of it fails.
-bool Held(HotKeyCode code)
-{
-    if (!RegisterHotKey(nullptr, 0x7000, HotKeyModifiers(code), HotKeyVirtualKey(code)))
-        return true;
-    UnregisterHotKey(nullptr, 0x7000);
-    return false;
 }
 
 HotKeyCode FieldValue(HWND dialog, int id)
@@ -74,21 +65,8 @@ std::string RowText(int row)
 
 const HotKeyCode CtrlAlt = HotKeyCtrl | HotKeyAlt;
 
-class FolderDialogTest : public ::testing::Test {
+class FolderDialogTest : public SessionTest {
 protected:
-    void SetUp() override { FreshStart(); }
-    void TearDown() override
-    {
-        session.Exit();
-        ResetSettings();
-        CleanRegistry();
-    }
-    void Start()
-    {
-        ASSERT_TRUE(session.Start());
-        SetForegroundWindow(ShellState.MainWindow);
-        ASSERT_TRUE(WaitFor([] { return GetForegroundWindow() == ShellState.MainWindow; }, 3000));
-    }
     // Keys pressed in the folder pane; a dialog they open runs in here.
     void PressInPane(std::initializer_list<WORD> keys)
     {
@@ -102,8 +80,6 @@ protected:
         PostMessageA(ShellState.MainWindow, WM_COMMAND, command, 0);
         PumpFor(300);
     }
-
-    AppSession session;
 };
 
 TEST_F(FolderDialogTest, NewOffersTheNextFunctionKeyAndWantsATitle)
@@ -144,7 +120,7 @@ TEST_F(FolderDialogTest, NewOffersTheNextFunctionKeyAndWantsATitle)
     EXPECT_EQ(ShellState.CurrentFolder, FolderAt(0));
     EXPECT_FALSE(ShellState.Busy);
     // Registered only at the next registration of all hot keys.
-    EXPECT_FALSE(Held(tools->HotKey));
+    EXPECT_FALSE(HotKeyHeld(tools->HotKey));
 }
 
 TEST_F(FolderDialogTest, ATitleTypedTooLongIsCutToWhatTheStoreKeeps)
@@ -192,7 +168,7 @@ TEST_F(FolderDialogTest, PropertiesWithNoFolderSelectedDoesNothing)
     DialogWatch watch("Folder Properties", [](HWND dialog) { PressButton(dialog, IDCANCEL); }, 1500);
     Choose(IDM_FOLDER_PROPERTIES);
     EXPECT_FALSE(watch.Finish());
-    EXPECT_TRUE(Held(FolderAt(0)->HotKey));
+    EXPECT_TRUE(HotKeyHeld(FolderAt(0)->HotKey));
 }
 
 TEST_F(FolderDialogTest, CancelStillRetitlesTheRowAndRegistersTheHotKeysAgain)
@@ -200,8 +176,8 @@ TEST_F(FolderDialogTest, CancelStillRetitlesTheRowAndRegistersTheHotKeysAgain)
     Settings.HotKey = MakeHotKeyCode(VK_F12, HotKeyCtrl | HotKeyShift);
     Start();
     const HotKeyCode mainKey = FolderAt(0)->HotKey;
-    ASSERT_TRUE(Held(mainKey));
-    ASSERT_TRUE(Held(Settings.HotKey));
+    ASSERT_TRUE(HotKeyHeld(mainKey));
+    ASSERT_TRUE(HotKeyHeld(Settings.HotKey));
     LVITEMA item = {};
     item.pszText = const_cast<char*>("stale");
     SendMessageA(ShellState.FolderPane, LVM_SETITEMTEXTA, 0, (LPARAM)&item);
@@ -210,7 +186,7 @@ TEST_F(FolderDialogTest, CancelStillRetitlesTheRowAndRegistersTheHotKeysAgain)
     std::string title;
     HotKeyCode shown = 0;
     DialogWatch watch("Folder Properties", [&](HWND dialog) {
-        released = !Held(mainKey) && !Held(Settings.HotKey);
+        released = !HotKeyHeld(mainKey) && !HotKeyHeld(Settings.HotKey);
         title = ControlText(dialog, IDC_FOLDER_TITLE);
         shown = FieldValue(dialog, IDC_FOLDER_HOTKEY);
         TypeText("Other");
@@ -224,8 +200,8 @@ TEST_F(FolderDialogTest, CancelStillRetitlesTheRowAndRegistersTheHotKeysAgain)
     EXPECT_EQ(shown, mainKey);
     EXPECT_STREQ(FolderAt(0)->Title.Get(), "Main");
     EXPECT_EQ(RowText(0), "Main");
-    EXPECT_TRUE(Held(mainKey));
-    EXPECT_TRUE(Held(Settings.HotKey));
+    EXPECT_TRUE(HotKeyHeld(mainKey));
+    EXPECT_TRUE(HotKeyHeld(Settings.HotKey));
     EXPECT_FALSE(ShellState.Busy);
 }
 
@@ -251,7 +227,7 @@ TEST_F(FolderDialogTest, TwoFoldersWithOneCombinationTellWhichLostIt)
     EXPECT_NE(lost.Text().find("\"Main\""), std::string::npos) << lost.Text();
     EXPECT_EQ(FolderAt(games)->HotKey, 0u);
     EXPECT_EQ(FolderAt(0)->HotKey, MakeHotKeyCode(VK_F1, CtrlAlt));
-    EXPECT_TRUE(Held(FolderAt(0)->HotKey));
+    EXPECT_TRUE(HotKeyHeld(FolderAt(0)->HotKey));
 }
 
 TEST_F(FolderDialogTest, AFolderDeletedBeforeKeepsNoOtherFolderFromItsKey)
@@ -275,7 +251,7 @@ TEST_F(FolderDialogTest, AFolderDeletedBeforeKeepsNoOtherFolderFromItsKey)
     ASSERT_TRUE(watch.Finish());
     EXPECT_FALSE(lost.Finish()) << lost.Text();
     EXPECT_EQ(FolderAt(1)->HotKey, MakeHotKeyCode(VK_F3, CtrlAlt));
-    EXPECT_TRUE(Held(FolderAt(1)->HotKey));
+    EXPECT_TRUE(HotKeyHeld(FolderAt(1)->HotKey));
 }
 
 TEST_F(FolderDialogTest, HandEditedHotKeysGetAClearResult)
@@ -285,7 +261,7 @@ TEST_F(FolderDialogTest, HandEditedHotKeysGetAClearResult)
     PutFolder(2, "Keyless", 0x00030000);                    // modifiers without a key
     Start();
     EXPECT_EQ(FolderAt(0)->HotKey, MakeHotKeyCode(VK_F5, CtrlAlt));
-    EXPECT_TRUE(Held(FolderAt(0)->HotKey));
+    EXPECT_TRUE(HotKeyHeld(FolderAt(0)->HotKey));
     EXPECT_EQ(FolderAt(1)->HotKey, 0u);
     EXPECT_EQ(FolderAt(2)->HotKey, 0u);
 }

@@ -17,20 +17,13 @@
 #include "panes/trayicon.h"
 #include "app_session.h"
 #include "dialog_watch.h"
+#include "session_test.h"
 #include "user_input.h"
 #include "wait.h"
 
 namespace {
 
 const HotKeyCode StartKey = MakeHotKeyCode(VK_F12, HotKeyCtrl | HotKeyShift);
-
-bool Held(HotKeyCode code)
-{
-    if (!RegisterHotKey(nullptr, 0x7000, HotKeyModifiers(code), HotKeyVirtualKey(code)))
-        return true;
-    UnregisterHotKey(nullptr, 0x7000);
-    return false;
-}
 
 HotKeyCode FieldValue(HWND dialog)
 {
@@ -63,21 +56,12 @@ void Click(HWND dialog, int id)
     Sleep(150);
 }
 
-class SetupDialogTest : public ::testing::Test {
+class SetupDialogTest : public SessionTest {
 protected:
-    void SetUp() override { FreshStart(); }
     void TearDown() override
     {
-        session.Exit();
+        SessionTest::TearDown();
         SetPriorityClass(GetCurrentProcess(), NORMAL_PRIORITY_CLASS);
-        ResetSettings();
-        CleanRegistry();
-    }
-    void Start()
-    {
-        ASSERT_TRUE(session.Start());
-        SetForegroundWindow(ShellState.MainWindow);
-        ASSERT_TRUE(WaitFor([] { return GetForegroundWindow() == ShellState.MainWindow; }, 3000));
     }
     // Opens the dialog from the File menu's command and lets the action
     // drive it; returns when the dialog has closed.
@@ -89,8 +73,6 @@ protected:
         ASSERT_TRUE(watch.Finish());
         EXPECT_FALSE(ShellState.Busy);
     }
-
-    AppSession session;
 };
 
 TEST_F(SetupDialogTest, TheHotKeyReachesTheFieldWhileOpenAndTheWindowAfterwards)
@@ -113,7 +95,7 @@ TEST_F(SetupDialogTest, TheHotKeyReachesTheFieldWhileOpenAndTheWindowAfterwards)
     EXPECT_EQ(chosen, newKey);
     EXPECT_EQ(Settings.HotKey, newKey);
     EXPECT_EQ(ProductDword("HotKey"), newKey);
-    EXPECT_FALSE(Held(StartKey));
+    EXPECT_FALSE(HotKeyHeld(StartKey));
 
     SetForegroundWindow(ShellState.MainWindow);
     ASSERT_TRUE(WaitFor([] { return GetForegroundWindow() == ShellState.MainWindow; }, 3000));
@@ -150,8 +132,8 @@ TEST_F(SetupDialogTest, ATakenHotKeyIsNamedAndTheDialogStaysOpen)
     EXPECT_TRUE(focused);
     // Cancel registers the hot key the program had.
     EXPECT_EQ(Settings.HotKey, StartKey);
-    EXPECT_TRUE(Held(StartKey));
-    EXPECT_FALSE(Held(taken));
+    EXPECT_TRUE(HotKeyHeld(StartKey));
+    EXPECT_FALSE(HotKeyHeld(taken));
     EXPECT_FALSE(ProductValueExists("HotKey"));
 }
 
