@@ -41,16 +41,7 @@ void PutFolder(int index, const char* title, DWORD hotKey)
 
 HotKeyCode FieldValue(HWND dialog, int id)
 {
-    DWORD_PTR value = 0;
-    SendMessageTimeoutA(GetDlgItem(dialog, id), WM_COMMAND, GETKEY_GETVALUE, 0, SMTO_BLOCK, 2000, &value);
-    return (HotKeyCode)value;
-}
-
-bool Ticked(HWND dialog, int id)
-{
-    DWORD_PTR state = 0;
-    SendMessageTimeoutA(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0, SMTO_BLOCK, 2000, &state);
-    return state == BST_CHECKED;
+    return (HotKeyCode)AskControl(dialog, id, WM_COMMAND, GETKEY_GETVALUE);
 }
 
 std::string RowText(int row)
@@ -92,7 +83,7 @@ TEST_F(FolderDialogTest, NewOffersTheNextFunctionKeyAndWantsATitle)
     DialogWatch watch("New Folder", [&](HWND dialog) {
         offered = FieldValue(dialog, IDC_FOLDER_HOTKEY);
         emptyTitle = ControlText(dialog, IDC_FOLDER_TITLE).empty();
-        clear = !Ticked(dialog, IDC_FOLDER_SYSTEM);
+        clear = !ButtonChecked(dialog, IDC_FOLDER_SYSTEM);
         {
             DialogWatch box("Folder Title", [](HWND b) { PressButton(b, IDOK); });
             PressKeys({VK_RETURN});
@@ -100,7 +91,7 @@ TEST_F(FolderDialogTest, NewOffersTheNextFunctionKeyAndWantsATitle)
         }
         Sleep(200);
         TypeText("Tools");
-        ClickWindow(GetDlgItem(dialog, IDC_FOLDER_SYSTEM));
+        ClickControl(dialog, IDC_FOLDER_SYSTEM);
         Sleep(200);
         PressKeys({VK_RETURN});
     });
@@ -191,7 +182,7 @@ TEST_F(FolderDialogTest, CancelStillRetitlesTheRowAndRegistersTheHotKeysAgain)
         shown = FieldValue(dialog, IDC_FOLDER_HOTKEY);
         TypeText("Other");
         Sleep(200);
-        ClickWindow(GetDlgItem(dialog, IDCANCEL));
+        ClickControl(dialog, IDCANCEL);
     });
     PressInPane({VK_MENU, VK_RETURN});
     ASSERT_TRUE(watch.Finish());
@@ -213,7 +204,7 @@ TEST_F(FolderDialogTest, TwoFoldersWithOneCombinationTellWhichLostIt)
     PumpFor(200);
     DialogWatch lost("Hot Key in Use", [](HWND box) { PressButton(box, IDOK); });
     DialogWatch watch("Folder Properties", [&](HWND dialog) {
-        ClickWindow(GetDlgItem(dialog, IDC_FOLDER_HOTKEY));
+        ClickControl(dialog, IDC_FOLDER_HOTKEY);
         Sleep(200);
         PressKeys({VK_CONTROL, VK_MENU, VK_F1});
         Sleep(300);

@@ -78,7 +78,7 @@ protected:
     }
     void Focus()
     {
-        ClickWindow(control);
+        ClickControl(dialog, IDC_FOLDER_HOTKEY);
         Pump();
         ASSERT_EQ(GetFocus(), control);
     }
@@ -140,10 +140,10 @@ TEST_F(HotKeyControlTest, PressingTheStoredKeyAgainClearsIt)
     // control would itself store Ctrl without a key).
     SetValue(MakeHotKeyCode(VK_F5, 0));
     SendMessageA(dialog, WM_NEXTDLGCTL, (WPARAM)box, TRUE);
-    SendKey(VK_CONTROL, true);
+    HoldKey(VK_CONTROL, true);
     Focus();
     Press({VK_F5});
-    SendKey(VK_CONTROL, false);
+    HoldKey(VK_CONTROL, false);
     Pump();
     EXPECT_EQ(Value(), 0x00020000u);
     EXPECT_EQ(Name(Value()), "Ctrl+<none>");

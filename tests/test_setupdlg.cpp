@@ -27,10 +27,7 @@ const HotKeyCode StartKey = MakeHotKeyCode(VK_F12, HotKeyCtrl | HotKeyShift);
 
 HotKeyCode FieldValue(HWND dialog)
 {
-    DWORD_PTR value = 0;
-    SendMessageTimeoutA(GetDlgItem(dialog, IDC_SETUP_HOTKEY), WM_COMMAND, GETKEY_GETVALUE, 0,
-                        SMTO_BLOCK, 2000, &value);
-    return (HotKeyCode)value;
+    return (HotKeyCode)AskControl(dialog, IDC_SETUP_HOTKEY, WM_COMMAND, GETKEY_GETVALUE);
 }
 
 HWND FocusOf(HWND dialog)
@@ -44,7 +41,7 @@ HWND FocusOf(HWND dialog)
 // The hot-key field takes the keys once it has the focus.
 void PressInField(HWND dialog, std::initializer_list<WORD> keys)
 {
-    ClickWindow(GetDlgItem(dialog, IDC_SETUP_HOTKEY));
+    ClickControl(dialog, IDC_SETUP_HOTKEY);
     Sleep(200);
     PressKeys(keys);
     Sleep(300);
@@ -52,7 +49,7 @@ void PressInField(HWND dialog, std::initializer_list<WORD> keys)
 
 void Click(HWND dialog, int id)
 {
-    ClickWindow(GetDlgItem(dialog, id));
+    ClickControl(dialog, id);
     Sleep(150);
 }
 

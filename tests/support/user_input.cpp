@@ -1,6 +1,10 @@
 #include "user_input.h"
 
-#include <ctype.h>
+#include "dialog_watch.h"
+
+#include <iterator>
+
+namespace {
 
 void SendKey(WORD key, bool down)
 {
@@ -12,24 +16,125 @@ void SendKey(WORD key, bool down)
     SendInput(1, &input, sizeof input);
 }
 
+void SendCharacter(char c)
+{
+    INPUT input[2] = {};
+    for (int i = 0; i < 2; i++) {
+        input[i].type = INPUT_KEYBOARD;
+        input[i].ki.wScan = (WORD)(unsigned char)c;
+        input[i].ki.dwFlags = KEYEVENTF_UNICODE | (i ? KEYEVENTF_KEYUP : 0);
+    }
+    SendInput(2, input, sizeof input[0]);
+}
+
+} // namespace
+
+void TypeText(const std::string& text)
+{
+    for (char c : text) {
+        SendCharacter(c);
+        Sleep(2);
+    }
+    Sleep(50);
+}
+
 void PressKeys(std::initializer_list<WORD> keys)
 {
     for (WORD key : keys)
         SendKey(key, true);
     for (auto it = std::rbegin(keys); it != std::rend(keys); ++it)
         SendKey(*it, false);
+    Sleep(80);
 }
 
-void TypeText(const std::string& text)
+void ReplaceFocusedText(const std::string& text)
 {
-    for (char c : text) {
-        bool upper = isupper((unsigned char)c) != 0;
-        WORD key = (WORD)toupper((unsigned char)c);
-        if (upper)
-            PressKeys({VK_SHIFT, key});
-        else
-            PressKeys({key});
+    PressKeys({VK_END});
+    PressKeys({VK_SHIFT, VK_HOME});
+    if (text.empty())
+        PressKeys({VK_DELETE});
+    else
+        TypeText(text);
+}
+
+void ClickControl(HWND dialog, int id)
+{
+    RECT box = {};
+    GetWindowRect(GetDlgItem(dialog, id), &box);
+    SetCursorPos((box.left + box.right) / 2, (box.top + box.bottom) / 2);
+    Sleep(30);
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_MOUSE;
+    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, input, sizeof input[0]);
+    Sleep(80);
+}
+
+bool WaitUntil(const std::function<bool()>& cond, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    while (!cond()) {
+        if (GetTickCount() - start >= timeoutMs)
+            return cond();
+        Sleep(20);
     }
+    return true;
+}
+
+LRESULT AskControl(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(GetDlgItem(dialog, id), message, wParam, lParam, SMTO_BLOCK, 2000, &result);
+    return (LRESULT)result;
+}
+
+bool ButtonChecked(HWND dialog, int id)
+{
+    return AskControl(dialog, id, BM_GETCHECK) == BST_CHECKED;
+}
+
+void EnsureClosed(HWND dialog, DWORD timeoutMs)
+{
+    if (WaitUntil([&] { return !IsWindow(dialog); }, timeoutMs))
+        return;
+    EnumWindows(
+        [](HWND window, LPARAM) -> BOOL {
+            DWORD processId = 0;
+            GetWindowThreadProcessId(window, &processId);
+            char name[16] = "";
+            GetClassNameA(window, name, sizeof name);
+            if (processId == GetCurrentProcessId() && lstrcmpA(name, "#32770") == 0)
+                PostMessageA(window, WM_CLOSE, 0, 0);
+            return TRUE;
+        },
+        0);
+}
+
+bool DriveDialog(const std::string& caption, const std::function<void()>& open,
+                 const std::function<void(HWND)>& drive)
+{
+    DialogWatch watch(caption, [&](HWND dialog) {
+        drive(dialog);
+        EnsureClosed(dialog);
+    });
+    open();
+    return watch.Finish();
+}
+
+std::string TempDirectory()
+{
+    char path[MAX_PATH] = "";
+    GetTempPathA(MAX_PATH, path);
+    std::string directory = path;
+    if (!directory.empty() && directory.back() == '\\')
+        directory.pop_back();
+    return directory;
+}
+
+void HoldKey(WORD key, bool down)
+{
+    SendKey(key, down);
 }
 
 void ClickAt(int x, int y)
@@ -40,11 +145,4 @@ void ClickAt(int x, int y)
     input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
     input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
     SendInput(2, input, sizeof input[0]);
-}
-
-void ClickWindow(HWND window)
-{
-    RECT r;
-    GetWindowRect(window, &r);
-    ClickAt((r.left + r.right) / 2, (r.top + r.bottom) / 2);
 }

@@ -1,18 +1,46 @@
-// Real keyboard and mouse input, through SendInput, as a user gives it: it
-// reaches the window with the keyboard focus (or under the mouse), in
-// whichever thread of whichever process that window lives.
+// Real keyboard and mouse input (SendInput), for driving dialogs from a
+// thread of the test's own while the dialog's modal loop runs in the
+// test's main thread. The input goes to the foreground window.
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <initializer_list>
 #include <string>
 
-void SendKey(WORD key, bool down);
+// Types the text, one character at a time.
+void TypeText(const std::string& text);
 // Presses the keys in order and lets them go in reverse order.
 void PressKeys(std::initializer_list<WORD> keys);
-// Types letters (upper case with Shift), digits and blanks.
-void TypeText(const std::string& text);
+// Replaces the text of the focused edit field: End, Shift+Home, then the
+// text (an empty text deletes the selection).
+void ReplaceFocusedText(const std::string& text);
+// A left click in the middle of a dialog's control.
+void ClickControl(HWND dialog, int id);
+
+// Sleeps in steps until cond holds or timeoutMs pass; for threads that own
+// no windows. Returns the last result of cond.
+bool WaitUntil(const std::function<bool()>& cond, DWORD timeoutMs = 5000);
+
+// Waits for a dialog driven by a test to end; a test gone wrong must not
+// leave it, or a box above it, waiting for ever: then every dialog box of
+// this process is closed.
+void EnsureClosed(HWND dialog, DWORD timeoutMs = 10000);
+
+// Opens a dialog with open() and, from a DialogWatch's thread, hands it to
+// drive, then sees it closed (EnsureClosed); false when it never showed.
+bool DriveDialog(const std::string& caption, const std::function<void()>& open,
+                 const std::function<void(HWND)>& drive);
+
+// The temporary directory, without a trailing backslash.
+std::string TempDirectory();
+
+// Another thread's dialog asked: a control's text, check state, list
+// counts and selections.
+bool ButtonChecked(HWND dialog, int id);
+LRESULT AskControl(HWND dialog, int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+
+// One key pressed or let go, to hold it over other input.
+void HoldKey(WORD key, bool down);
 // A left click at a point of the screen.
 void ClickAt(int x, int y);
-// A left click at the centre of a window.
-void ClickWindow(HWND window);
