@@ -5,6 +5,7 @@
 #include <stdio.h>
 
 #include "app/faults.h"
+#include "app/dialogcommands.h"
 #include "app/startup.h"
 #include "app/taskactions.h"
 #include "core/help.h"
@@ -567,7 +568,10 @@ LRESULT OnCommand(int command)
     case IDM_STATUSBAR: TogglePane(ShellState.StatusWindow, &Settings.StatusBar, command); break;
     case IDM_FOLDERS: TogglePane(ShellState.FolderPane, &Settings.Folders, command); break;
     case IDM_SCREENSAVER: StartScreenSaver(); break;
+    case IDM_FOLDER_NEW: NewFolderCommand(); break;
     case IDM_FOLDER_DELETE: DeleteSelectedFolder(); break;
+    case IDM_FOLDER_PROPERTIES: FolderPropertiesCommand(); break;
+    case IDM_SETUP: SetupCommand(); break;
     case IDM_SELECTALL: SelectAll(); break;
     case IDM_INVERTSELECTION: InvertSelection(); break;
     case IDM_OPEN: if (RequireSelection()) OpenSelected(); break;
@@ -630,6 +634,10 @@ LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         }
         if (message == WM_TRAYICON) {
             OnTrayIcon(wParam, lParam);
+            return 0;
+        }
+        if (message == TaskbarCreatedMessage()) {
+            OnTaskbarCreated();
             return 0;
         }
         break;

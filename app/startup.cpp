@@ -123,12 +123,13 @@ HWND CreateListView(DWORD style)
 
 bool CreateFolderPane()
 {
-    ShellState.FolderPane = CreateListView(WS_CHILD | WS_BORDER | LVS_SMALLICON | LVS_SINGLESEL |
-                                           LVS_SHOWSELALWAYS | LVS_AUTOARRANGE | LVS_EDITLABELS);
+    ShellState.FolderPane = CreateListView(WS_CHILD | WS_BORDER | LVS_REPORT | LVS_NOCOLUMNHEADER |
+                                           LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_EDITLABELS);
     if (!ShellState.FolderPane)
         return false;
     ShellState.FolderPaneDefaultProc = (WNDPROC)SetWindowLongPtrA(
         ShellState.FolderPane, GWLP_WNDPROC, (LONG_PTR)FolderPaneProc);
+    AddFolderPaneColumn(ShellState.FolderPane);
     ShellState.FolderImages = ImageList_Create(16, 16, ILC_MASK | ILC_COLOR4, 2, 0);
     SendMessageA(ShellState.FolderPane, LVM_SETIMAGELIST, LVSIL_SMALL,
                  (LPARAM)ShellState.FolderImages);
@@ -269,31 +270,41 @@ long ParseForwardedNumber(const char* tail)
     return ClampToLong(negative ? -value : value);
 }
 
-void RegisterHotKeys()
+std::vector<LostHotKey> RegisterHotKeys()
 {
+    std::vector<LostHotKey> lost;
     HWND main = ShellState.MainWindow;
+    Settings.HotKey = UsableHotKey(Settings.HotKey);
     if (!RegisterHotKey(main, GlobalHotKeyId, HotKeyModifiers(Settings.HotKey),
-                        HotKeyVirtualKey(Settings.HotKey)))
+                        HotKeyVirtualKey(Settings.HotKey))) {
+        if (Settings.HotKey)
+            lost.push_back({-1, Settings.HotKey});
         Settings.HotKey = 0;
+    }
     for (int i = 0; i < FolderCount(); i++) {
         Folder* folder = FolderAt(i);
-        if (!folder || !folder->HotKey)
+        if (!folder)
+            continue;
+        folder->HotKey = UsableHotKey(folder->HotKey);
+        if (!folder->HotKey)
             continue;
         if (!RegisterHotKey(main, i, HotKeyModifiers(folder->HotKey),
-                            HotKeyVirtualKey(folder->HotKey)))
+                            HotKeyVirtualKey(folder->HotKey))) {
+            lost.push_back({i, folder->HotKey});
             folder->HotKey = 0;
+        }
     }
+    return lost;
 }
 
 void UnregisterHotKeys()
 {
-    if (Settings.HotKey)
-        UnregisterHotKey(ShellState.MainWindow, GlobalHotKeyId);
-    for (int i = 0; i < FolderCount(); i++) {
-        Folder* folder = FolderAt(i);
-        if (folder && folder->HotKey)
-            UnregisterHotKey(ShellState.MainWindow, i);
-    }
+    UnregisterHotKey(ShellState.MainWindow, GlobalHotKeyId);
+    // Every identifier a folder may have had: a folder deleted since the
+    // last registration left its row's registration behind, and the folder
+    // that now has that row could not register its own key again.
+    for (int i = 0; i < MaxFolders || i < FolderCount(); i++)
+        UnregisterHotKey(ShellState.MainWindow, i);
 }
 
 bool StartUp(HINSTANCE instance, const char* commandTail, int showCommand, int* exitCode)

@@ -2,6 +2,10 @@
 #pragma once
 #include <windows.h>
 
+#include <vector>
+
+#include "common/hotkeycode.h"
+
 // The number a second start forwards: leading white space skipped, an
 // optional sign, then decimal digits up to the first other character.
 long ParseForwardedNumber(const char* tail);
@@ -14,10 +18,18 @@ bool StartUp(HINSTANCE instance, const char* commandTail, int showCommand, int* 
 // Gets, translates and dispatches until the quit message; returns its code.
 int RunMessageLoop();
 
+// A hot key that could not be registered: the global one (PaneIndex -1) or
+// the folder of a pane row, and the combination it had.
+struct LostHotKey {
+    int PaneIndex;
+    HotKeyCode Code;
+};
+
 // Registers the global hot key and every folder's hot key for MainWindow;
-// a hot key that cannot be registered becomes 0.
-void RegisterHotKeys();
-// The matching unregistration.
+// a hot key that cannot be registered becomes 0 and is listed in the
+// result. A combination without a key is no hot key and is not listed.
+std::vector<LostHotKey> RegisterHotKeys();
+// The matching unregistration, of every identifier a folder may hold.
 void UnregisterHotKeys();
 
 // The tray icon.

@@ -16,3 +16,10 @@ inline HotKeyCode MakeHotKeyCode(UINT virtualKey, UINT modifiers)
 {
     return (HotKeyCode)((modifiers & 0xFFFF) << 16 | (virtualKey & 0xFFFF));
 }
+
+// A combination of modifiers without a key (the capture control can hold
+// one) cannot be pressed: it counts as no hot key.
+inline HotKeyCode UsableHotKey(HotKeyCode code)
+{
+    return HotKeyVirtualKey(code) ? code : 0;
+}

@@ -107,3 +107,19 @@
 #define IDC_RUN_SEPARATE       1145
 #define IDC_RUN_BROWSE         1033
 #define IDC_RUN_HELP           5
+// Folder Properties dialog.
+#define IDC_FOLDER_HELP       5
+#define IDC_FOLDER_TITLE      1040
+#define IDC_FOLDER_HOTKEY     1041
+#define IDC_FOLDER_SYSTEM     1044
+
+// Setup dialog.
+#define IDC_SETUP_HELP        5
+#define IDC_SETUP_TOOLBAR     6
+#define IDC_SETUP_COLOR       7
+#define IDC_SETUP_PRIORITY    1026
+#define IDC_SETUP_AUTOCLOSE   1028
+#define IDC_SETUP_TASKBAR     1033
+#define IDC_SETUP_HOTKEY      1038
+#define IDC_SETUP_TOP         1050
+#define IDC_SETUP_PROGMAN     1051

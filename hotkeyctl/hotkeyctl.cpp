@@ -60,6 +60,16 @@ void OnKeyDown(HWND control, UINT key)
         SendKeystroke(VK_TAB, 0);
 }
 
+// An Alt combination is translated into WM_SYSCHAR, which the dialog takes
+// for a mnemonic: Alt+C, captured here, would also press "&Cancel". The
+// character is already queued when the key reaches the control.
+void DropSystemCharacter(HWND control)
+{
+    MSG pending;
+    while (PeekMessageA(&pending, control, WM_SYSCHAR, WM_SYSCHAR, PM_REMOVE | PM_NOYIELD))
+        ;
+}
+
 void DrawSunkenFrame(HDC dc, const RECT& r)
 {
     HBRUSH face = GetSysColorBrush(COLOR_BTNFACE);
@@ -144,7 +154,10 @@ LRESULT CALLBACK HotKeyControlProc(HWND control, UINT message, WPARAM wParam, LP
     case WM_GETDLGCODE:
         return CaptureArmed ? DLGC_WANTALLKEYS : DLGC_WANTCHARS;
     case WM_KEYDOWN:
+        OnKeyDown(control, (UINT)wParam);
+        return 0;
     case WM_SYSKEYDOWN:
+        DropSystemCharacter(control);
         OnKeyDown(control, (UINT)wParam);
         return 0;
     case WM_COMMAND:

@@ -74,11 +74,48 @@ void OnDropFiles(HWND pane, HDROP drop)
     ReportShortcutTally(tally, "file", "added");
 }
 
+// The titles' column spans the pane, whatever its width: a title longer
+// than that is cut short with an ellipsis rather than scrolled.
+void FitTitleColumn(HWND pane)
+{
+    RECT client;
+    GetClientRect(pane, &client);
+    if ((int)SendMessageA(pane, LVM_GETCOLUMNWIDTH, 0, 0) != client.right)
+        SendMessageA(pane, LVM_SETCOLUMNWIDTH, 0, client.right);
+}
+
+LRESULT OnSize(HWND pane, WPARAM wParam, LPARAM lParam)
+{
+    LRESULT result = CallWindowProcA(ShellState.FolderPaneDefaultProc, pane, WM_SIZE, wParam, lParam);
+    FitTitleColumn(pane);
+    return result;
+}
+
+// The list view reports plain key presses only: Alt+Enter, a system key,
+// would never reach the main window's keyboard table. It is reported the
+// same way.
+void ReportAltEnter(HWND pane)
+{
+    NMLVKEYDOWN notice = {};
+    notice.hdr.hwndFrom = pane;
+    notice.hdr.idFrom = (UINT_PTR)GetDlgCtrlID(pane);
+    notice.hdr.code = LVN_KEYDOWN;
+    notice.wVKey = VK_RETURN;
+    SendMessageA(GetParent(pane), WM_NOTIFY, notice.hdr.idFrom, (LPARAM)&notice);
+}
+
 LRESULT HandleFolderPaneMessage(HWND pane, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_DROPHOVER: return IsOwnDropHover(wParam, lParam) ? OnDropHover(pane) : 0;
     case WM_DROPFILES: OnDropFiles(pane, (HDROP)wParam); return 0;
+    case WM_SIZE: return OnSize(pane, wParam, lParam);
+    case WM_SYSKEYDOWN:
+        if (wParam == VK_RETURN) {
+            ReportAltEnter(pane);
+            return 0;
+        }
+        return CallWindowProcA(ShellState.FolderPaneDefaultProc, pane, message, wParam, lParam);
     default: return CallWindowProcA(ShellState.FolderPaneDefaultProc, pane, message, wParam, lParam);
     }
 }
@@ -88,6 +125,14 @@ LRESULT HandleFolderPaneMessage(HWND pane, UINT message, WPARAM wParam, LPARAM l
 LRESULT CALLBACK FolderPaneProc(HWND pane, UINT message, WPARAM wParam, LPARAM lParam)
 {
     return GuardedCall(pane, message, wParam, lParam, HandleFolderPaneMessage);
+}
+
+void AddFolderPaneColumn(HWND pane)
+{
+    LVCOLUMNA column = {};
+    column.mask = LVCF_WIDTH;
+    SendMessageA(pane, LVM_INSERTCOLUMNA, 0, (LPARAM)&column);
+    FitTitleColumn(pane);
 }
 
 void AddFolderRow(Folder* folder)

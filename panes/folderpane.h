@@ -8,6 +8,11 @@ struct Folder;
 
 LRESULT CALLBACK FolderPaneProc(HWND pane, UINT message, WPARAM wParam, LPARAM lParam);
 
+// The pane is a report without a header whose one column, the titles, is
+// kept as wide as the pane: titles never need a horizontal scroll bar.
+// Gives the new pane (already subclassed) that column.
+void AddFolderPaneColumn(HWND pane);
+
 // Gives every folder of the list its row (after the load at start-up).
 void FillFolderPane();
 // Appends the row of a folder just added at the end of the list.

@@ -8,15 +8,57 @@
 #include "core/shellstate.h"
 #include "core/settings.h"
 
+namespace {
+
+const int PartCount = 4;
+// The right edges of the parts: the last one runs to the window's edge.
+// The first three are the narrowest the parts get.
+const int StandardEdges[PartCount] = {80, 160, 310, -1};
+// What a part needs beside its text: its sunken edge and the text's inset.
+const int PartMargin = 12;
+
+// Each of the first three parts as wide as its text needs, and never
+// narrower than its standard width: the figures of a machine with much
+// memory are longer than those widths allow. The parts are set only when
+// an edge moves.
+void FitPartsToTexts(HWND status, const char texts[PartCount][64])
+{
+    int edges[PartCount];
+    HDC dc = GetDC(status);
+    HGDIOBJ font = (HGDIOBJ)SendMessageA(status, WM_GETFONT, 0, 0);
+    HGDIOBJ oldFont = font ? SelectObject(dc, font) : nullptr;
+    int left = 0;
+    for (int part = 0; part < PartCount - 1; part++) {
+        // The blanks that end some texts need no room.
+        int length = (int)strlen(texts[part]);
+        while (length > 0 && texts[part][length - 1] == ' ')
+            length--;
+        SIZE size = {};
+        GetTextExtentPoint32A(dc, texts[part], length, &size);
+        int needed = left + size.cx + PartMargin;
+        edges[part] = needed > StandardEdges[part] ? needed : StandardEdges[part];
+        left = edges[part];
+    }
+    edges[PartCount - 1] = -1;
+    if (oldFont)
+        SelectObject(dc, oldFont);
+    ReleaseDC(status, dc);
+
+    int current[PartCount] = {};
+    if (SendMessageA(status, SB_GETPARTS, PartCount, (LPARAM)current) != PartCount ||
+        memcmp(current, edges, sizeof edges) != 0)
+        SendMessageA(status, SB_SETPARTS, PartCount, (LPARAM)edges);
+}
+
+} // namespace
+
 HWND CreateStatusBarWindow(HWND parent, HINSTANCE instance)
 {
     HWND status = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | SBARS_SIZEGRIP,
                                   0, 0, 0, 0, parent, (HMENU)(INT_PTR)IDC_STATUSWINDOW,
                                   instance, nullptr);
-    if (status) {
-        int edges[4] = {80, 160, 310, -1};
-        SendMessageA(status, SB_SETPARTS, 4, (LPARAM)edges);
-    }
+    if (status)
+        SendMessageA(status, SB_SETPARTS, PartCount, (LPARAM)StandardEdges);
     return status;
 }
 
@@ -59,9 +101,10 @@ void UpdateStatusBar(int objectCount, const MemoryFigures& memory)
 {
     if (!Settings.StatusBar || !ShellState.StatusWindow)
         return;
-    char texts[4][64];
+    char texts[PartCount][64];
     StatusPartTexts(objectCount, memory, texts);
-    for (int part = 0; part < 4; part++) {
+    FitPartsToTexts(ShellState.StatusWindow, texts);
+    for (int part = 0; part < PartCount; part++) {
         char current[MaxText] = "";
         LRESULT info = SendMessageA(ShellState.StatusWindow, SB_GETTEXTLENGTHA, part, 0);
         if (LOWORD(info) < MaxText)

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "core/settings.h"
 #include "core/shellstate.h"
 
 static void FillTrayRecord(NOTIFYICONDATAA* data)
@@ -29,4 +30,17 @@ void RemoveTrayIcon()
     NOTIFYICONDATAA data;
     FillTrayRecord(&data);
     Shell_NotifyIconA(NIM_DELETE, &data);
+}
+
+UINT TaskbarCreatedMessage()
+{
+    // Registered once: every registration of the name counts up its atom.
+    static const UINT message = RegisterWindowMessageA("TaskbarCreated");
+    return message;
+}
+
+void OnTaskbarCreated()
+{
+    if (ShellState.IsNewShell && Settings.TaskBar)
+        AddTrayIcon();
 }

@@ -366,6 +366,7 @@ TEST_F(MainWindowTest, DraggingTheSplitterMovesThePanesAndIsSaved)
 TEST_F(MainWindowTest, TheViewCommandsSetStyleMenuAndButtons)
 {
     ASSERT_TRUE(Start());
+    const LONG paneStyle = GetWindowLongA(ShellState.FolderPane, GWL_STYLE);
     const int views[] = {IDM_LARGEICONS, IDM_SMALLICONS, IDM_LIST, IDM_DETAILS};
     const DWORD styles[] = {LVS_ICON, LVS_SMALLICON, LVS_LIST, LVS_REPORT};
     for (int v = 0; v < 4; v++) {
@@ -384,7 +385,7 @@ TEST_F(MainWindowTest, TheViewCommandsSetStyleMenuAndButtons)
         }
     }
     // The folder pane keeps its view.
-    EXPECT_EQ(GetWindowLongA(ShellState.FolderPane, GWL_STYLE) & LVS_TYPEMASK, LVS_SMALLICON);
+    EXPECT_EQ(GetWindowLongA(ShellState.FolderPane, GWL_STYLE) & LVS_TYPEMASK, paneStyle & LVS_TYPEMASK);
 }
 
 TEST_F(MainWindowTest, PaneTogglesShowHideAndLayOut)

@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <string>
+#include <vector>
 
 #include "core/resource.h"
 #include "core/shellstate.h"
@@ -137,6 +138,53 @@ TEST(StatusBar, RewritesOnlyPartsWhoseTextChanged)
     EXPECT_NE(PartText(0), "6 Objects");
     EXPECT_EQ(PartText(1).rfind("Load: ", 0), 0u);
     SetWindowLongPtrA(ShellState.StatusWindow, GWLP_WNDPROC, (LONG_PTR)SetTextCounter::previous);
+    session.Exit();
+}
+
+std::vector<int> PartEdges()
+{
+    int edges[4] = {};
+    SendMessageA(ShellState.StatusWindow, SB_GETPARTS, 4, (LPARAM)edges);
+    return std::vector<int>(edges, edges + 4);
+}
+
+// How much of a part's text (its closing blanks aside) does not fit in it,
+// in pixels (0 when all of it fits): the part's edge takes a pixel at each
+// side and the text starts a few pixels in.
+int CutShort(int part)
+{
+    std::string text = PartText(part);
+    text.erase(text.find_last_not_of(' ') + 1);
+    HDC dc = GetDC(ShellState.StatusWindow);
+    HGDIOBJ font = (HGDIOBJ)SendMessageA(ShellState.StatusWindow, WM_GETFONT, 0, 0);
+    HGDIOBJ old = SelectObject(dc, font);
+    SIZE size = {};
+    GetTextExtentPoint32A(dc, text.c_str(), (int)text.size(), &size);
+    SelectObject(dc, old);
+    ReleaseDC(ShellState.StatusWindow, dc);
+    RECT r = {};
+    SendMessageA(ShellState.StatusWindow, SB_GETRECT, part, (LPARAM)&r);
+    int room = (r.right - r.left) - 6;
+    return size.cx > room ? size.cx - room : 0;
+}
+
+TEST(StatusBar, PartsAreAsWideAsTheirTextsAndNoNarrowerThanTheirEdges)
+{
+    FreshStart();
+    AppSession session;
+    ASSERT_TRUE(session.Start());
+    UpdateStatusBar(5, Figures(65536, 12345, 131072, 100000, 81));
+    EXPECT_EQ(PartEdges(), (std::vector<int>{80, 160, 310, -1}));
+
+    // 64 GB with 48 GB free, and more rows than ever.
+    UpdateStatusBar(1234567, Figures(64ULL << 20, 48ULL << 20, 128ULL << 20, 100ULL << 20, 100));
+    std::vector<int> wide = PartEdges();
+    EXPECT_GT(wide[2], 310);
+    for (int part = 0; part < 3; part++)
+        EXPECT_EQ(CutShort(part), 0) << PartText(part);
+
+    UpdateStatusBar(5, Figures(65536, 12345, 131072, 100000, 81));
+    EXPECT_EQ(PartEdges(), (std::vector<int>{80, 160, 310, -1}));
     session.Exit();
 }
 

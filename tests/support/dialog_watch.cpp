@@ -14,8 +14,12 @@ BOOL CALLBACK FindProc(HWND window, LPARAM param)
     GetWindowThreadProcessId(window, &processId);
     if (processId != GetCurrentProcessId() || !IsWindowVisible(window))
         return TRUE;
+    // The system's copy of the caption: asking the window would wait for
+    // its thread, which may be the test's own, blocked in Finish().
+    WCHAR wide[512] = L"";
+    InternalGetWindowText(window, wide, 512);
     char text[512] = "";
-    GetWindowTextA(window, text, sizeof text);
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
     if (*search->Caption == text) {
         search->Found = window;
         return FALSE;

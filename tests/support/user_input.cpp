@@ -131,3 +131,18 @@ std::string TempDirectory()
         directory.pop_back();
     return directory;
 }
+
+void HoldKey(WORD key, bool down)
+{
+    SendKey(key, down);
+}
+
+void ClickAt(int x, int y)
+{
+    SetCursorPos(x, y);
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_MOUSE;
+    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, input, sizeof input[0]);
+}

@@ -39,3 +39,8 @@ std::string TempDirectory();
 // counts and selections.
 bool ButtonChecked(HWND dialog, int id);
 LRESULT AskControl(HWND dialog, int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+
+// One key pressed or let go, to hold it over other input.
+void HoldKey(WORD key, bool down);
+// A left click at a point of the screen.
+void ClickAt(int x, int y);
