@@ -91,19 +91,6 @@ LRESULT OnSize(HWND pane, WPARAM wParam, LPARAM lParam)
     return result;
 }
 
-// The list view reports plain key presses only: Alt+Enter, a system key,
-// would never reach the main window's keyboard table. It is reported the
-// same way.
-void ReportAltEnter(HWND pane)
-{
-    NMLVKEYDOWN notice = {};
-    notice.hdr.hwndFrom = pane;
-    notice.hdr.idFrom = (UINT_PTR)GetDlgCtrlID(pane);
-    notice.hdr.code = LVN_KEYDOWN;
-    notice.wVKey = VK_RETURN;
-    SendMessageA(GetParent(pane), WM_NOTIFY, notice.hdr.idFrom, (LPARAM)&notice);
-}
-
 LRESULT HandleFolderPaneMessage(HWND pane, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {

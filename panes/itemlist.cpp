@@ -446,6 +446,16 @@ int HitRow(HWND list, POINT client)
     return (row >= 0 && (hit.flags & LVHT_ONITEM)) ? row : -1;
 }
 
+void ReportAltEnter(HWND list)
+{
+    NMLVKEYDOWN notice = {};
+    notice.hdr.hwndFrom = list;
+    notice.hdr.idFrom = (UINT_PTR)GetDlgCtrlID(list);
+    notice.hdr.code = LVN_KEYDOWN;
+    notice.wVKey = VK_RETURN;
+    SendMessageA(GetParent(list), WM_NOTIFY, notice.hdr.idFrom, (LPARAM)&notice);
+}
+
 void SetDropHighlight(HWND list, int row)
 {
     // Only the rows that have the highlight lose it: the drag asks at every
@@ -473,6 +483,12 @@ static LRESULT HandleItemListMessage(HWND list, UINT message, WPARAM wParam, LPA
     case WM_LBUTTONDOWN: OnLeftButtonDown(list, wParam, lParam); return 0;
     case WM_DROPHOVER: return IsOwnDropHover(wParam, lParam) ? OnDropHover(list) : 0;
     case WM_DROPFILES: OnDropFiles(list, (HDROP)wParam); return 0;
+    case WM_SYSKEYDOWN:
+        if (wParam == VK_RETURN) {
+            ReportAltEnter(list);
+            return 0;
+        }
+        return CallWindowProcA(ShellState.ItemListDefaultProc, list, message, wParam, lParam);
     default: return CallWindowProcA(ShellState.ItemListDefaultProc, list, message, wParam, lParam);
     }
 }

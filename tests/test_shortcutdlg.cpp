@@ -281,7 +281,10 @@ TEST_F(ShortcutDialogTest, PropertiesEditsEachSelectedShortcutAndACancelGoesOn)
             EnsureClosed(dialog);
         }
     });
-    session.Command(IDM_PROPERTIES);
+    // Alt+Enter, pressed for real, is Properties.
+    SetFocus(ShellState.ItemList);
+    PressKeys({VK_MENU, VK_RETURN});
+    WaitFor([&] { return titles.size() == 3 && !FindOwnWindow("Shortcut Properties"); }, 20000);
     stop = true;
     answering.join();
 
