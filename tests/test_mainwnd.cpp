@@ -21,6 +21,7 @@
 #include "model/model.h"
 #include "core/settings.h"
 #include "app_session.h"
+#include "session_test.h"
 #include "corvanix_process.h"
 #include "dialog_watch.h"
 #include "fixture_client.h"
@@ -70,16 +71,8 @@ bool ItemGrey(HMENU menu, UINT item, UINT how = MF_BYCOMMAND)
     return (GetMenuState(menu, item, how) & (MF_GRAYED | MF_DISABLED)) != 0;
 }
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public SessionTest {
 protected:
-    void SetUp() override { FreshStart(); }
-    void TearDown() override
-    {
-        session.Exit();
-        ResetSettings();
-        CleanRegistry();
-    }
-
     bool Start() { return session.StartInFront(); }
 
     void HotKey(int id = GlobalHotKeyId)
@@ -94,8 +87,6 @@ protected:
         shortcut->Title.Set(title);
         return shortcut;
     }
-
-    AppSession session;
 };
 
 TEST_F(MainWindowTest, TheGlobalHotKeyTogglesTheWindow)

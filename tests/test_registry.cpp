@@ -15,6 +15,7 @@
 #include "app/mainwnd.h"
 #include "core/settings.h"
 #include "app_session.h"
+#include "session_test.h"
 #include "corvanix_process.h"
 #include "session_probe.h"
 #include "wait.h"
@@ -116,15 +117,8 @@ std::string FolderKey(int i)
     return std::string(Folders) + "\\" + std::to_string(i);
 }
 
-class RegistryTest : public ::testing::Test {
+class RegistryTest : public SessionTest {
 protected:
-    void SetUp() override { FreshStart(); }
-    void TearDown() override
-    {
-        session.Exit();
-        ResetSettings();
-        CleanRegistry();
-    }
     // Exits (which saves) and starts afresh from the registry alone.
     void Restart()
     {
@@ -132,7 +126,6 @@ protected:
         ResetSettings();
         ASSERT_TRUE(session.Start());
     }
-    AppSession session;
 };
 
 TEST_F(RegistryTest, AFirstStartHasEveryDefaultAndOneFolderMain)
