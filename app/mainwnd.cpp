@@ -176,8 +176,6 @@ void OnPassReady(WPARAM wParam, LPARAM lParam)
     if (!pass)
         return;
     ApplyRefreshPass(pass);
-    // A window taken on by another folder's shortcut joins its list.
-    SyncPutAwayRecord();
 }
 
 void OnClose()

@@ -10,6 +10,7 @@
 #include "core/winutil.h"
 #include "model/model.h"
 #include "panes/statusbar.h"
+#include "store/putaway.h"
 #include "tasks/taskenum.h"
 
 namespace {
@@ -182,6 +183,7 @@ void ListWindow(const WindowFacts& facts, RowValues& rows)
         byProcess->Window = window;
         SetRowPosition(row, byProcess->Position);
     }
+    bool filedElsewhere = false;
     for (int i = 0; i < FolderCount(); i++) {
         Folder* folder = FolderAt(i);
         Shortcut* shortcut = FindShortcutByTitle(folder, facts.Text);
@@ -192,8 +194,12 @@ void ListWindow(const WindowFacts& facts, RowValues& rows)
         if (folder == current)
             SetRowPosition(row, shortcut->Position);
         else
-            TransferToFolder((LPARAM)window, i, false);
+            filedElsewhere |= TransferToFolder((LPARAM)window, i, false);
     }
+    // The window joined another folder's list: the record of put-away
+    // windows follows (only then: a pass runs several times a second).
+    if (filedElsewhere)
+        SyncPutAwayRecord();
 
     SetTaskCells(row, facts);
     RedrawRow(row);

@@ -7,14 +7,12 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cstdint>
 #include <fstream>
 #include <functional>
 #include <iterator>
 #include <map>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "app/mainwnd.h"
@@ -22,8 +20,10 @@
 #include "core/help.h"
 #include "core/resource.h"
 #include "core/shellstate.h"
+#include "answer_watch.h"
 #include "app_session.h"
 #include "dialog_watch.h"
+#include "user_input.h"
 #include "wait.h"
 
 namespace {
@@ -298,11 +298,6 @@ bool ViewerShows(const char* words)
 const char ContentsWords[] = "Choose a topic below";
 const char ToolbarTopicWords[] = "The Help button of the Customize Toolbar dialog leads to this topic";
 
-void Key(WORD key, bool down)
-{
-    keybd_event((BYTE)key, (BYTE)MapVirtualKeyA(key, 0), down ? 0 : KEYEVENTF_KEYUP, 0);
-}
-
 class HelpViewerTest : public ::testing::Test {
 protected:
     void SetUp() override { FreshStart(); }
@@ -331,36 +326,16 @@ TEST_F(HelpViewerTest, HelpContentsFromTheMenuOpensTheContentsWhileTheWindowKeep
 {
     ASSERT_TRUE(Start());
     ASSERT_TRUE(Viewers().empty());
-    HWND main = ShellState.MainWindow;
 
-    // Another thread keeps asking the main window for an answer.
-    std::atomic<bool> stop{false};
-    std::atomic<DWORD> slowest{0};
-    std::thread asker([&] {
-        while (!stop) {
-            DWORD started = GetTickCount();
-            DWORD_PTR result;
-            SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
-            DWORD took = GetTickCount() - started;
-            if (took > slowest)
-                slowest = took;
-            Sleep(20);
-        }
-    });
-
+    AnswerWatch answers;
     // Alt+H opens the Help menu, C chooses Contents.
-    Key(VK_MENU, true);
-    Key('H', true);
-    Key('H', false);
-    Key(VK_MENU, false);
-    Key('C', true);
-    Key('C', false);
+    PressKeys({VK_MENU, 'H'});
+    PressKeys({'C'});
     bool shown = WaitFor([] { return ViewerShows(ContentsWords); }, 30000, 50);
-    stop = true;
-    asker.join();
+    double slowest = answers.Longest();
 
     EXPECT_TRUE(shown);
-    EXPECT_LT(slowest.load(), 1000u);
+    EXPECT_LT(slowest, 1000.0);
     EXPECT_TRUE(ViewerShows("The main window"));
 
     // Exit lets the viewer go.

@@ -18,6 +18,7 @@
 #include "app/mainwnd.h"
 #include "core/shellstate.h"
 #include "model/model.h"
+#include "answer_watch.h"
 #include "app_session.h"
 #include "file_drop.h"
 #include "session_probe.h"
@@ -35,42 +36,6 @@ double Now()
     QueryPerformanceFrequency(&frequency);
     return now.QuadPart * 1000.0 / frequency.QuadPart;
 }
-
-// Asks the main window with WM_NULL, again and again, and keeps the longest
-// wait for an answer since the last Reset.
-class AnswerWatch {
-public:
-    AnswerWatch() : thread_([this] { Run(); }) {}
-    ~AnswerWatch()
-    {
-        stop_ = true;
-        thread_.join();
-    }
-    void Reset() { longest_ = 0; }
-    double Longest() const { return longest_; }
-
-private:
-    void Run()
-    {
-        while (!stop_) {
-            HWND main = ShellState.MainWindow;
-            if (!main || !IsWindow(main)) {
-                Sleep(2);
-                continue;
-            }
-            double asked = Now();
-            DWORD_PTR result;
-            SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, 120000, &result);
-            double waited = Now() - asked;
-            if (waited > longest_)
-                longest_ = waited;
-            Sleep(2);
-        }
-    }
-    std::atomic<bool> stop_{false};
-    std::atomic<double> longest_{0};
-    std::thread thread_;
-};
 
 std::string FileName(const char* stem, int i)
 {
