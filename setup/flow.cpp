@@ -73,11 +73,7 @@ void RemovePath()
 {
     EndRunningCorvanix();
     std::string remaining = RemoveFiles();
-    if (!RemoveRegistryEntries()) {
-        remaining += "HKEY_CURRENT_USER\\";
-        remaining += ProductKeyName;
-        remaining += "\n";
-    }
+    remaining += RemoveRegistryEntries();
     if (remaining.empty()) {
         SetupMessage("Corvanix has been removed.", Caption, MB_OK | MB_ICONINFORMATION);
         return;

@@ -466,6 +466,14 @@ TEST_F(SetupTest, RemovalTakesEverythingKeepsOtherProductsAndNamesWhatStays)
     ASSERT_TRUE(corvanix.Start(program, "\"" + program + "\""));
     EXPECT_TRUE(WaitFor([] { return FindCorvanixWindow() != nullptr; }, 10000));
     PutText(std::string(Product) + "\\Folders\\0", "T0", "Notepad");
+    // A key whose name has no ANSI form cannot be opened by that name.
+    const wchar_t* wideName = L"Software\\Zarn\\Corvanix\\Folders\\1\\\u041f\u0430\u043f\u043a\u0430";
+    HKEY unnamed;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, wideName, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &unnamed, nullptr),
+              ERROR_SUCCESS);
+    RegCloseKey(unnamed);
+    char ansiName[MAX_PATH] = "";
+    WideCharToMultiByte(CP_ACP, 0, wideName, -1, ansiName, sizeof ansiName, nullptr, nullptr);
     std::string help = SystemDir() + "Corvanix.hlp";
     HANDLE held = CreateFileA(help.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
@@ -477,14 +485,17 @@ TEST_F(SetupTest, RemovalTakesEverythingKeepsOtherProductsAndNamesWhatStays)
     ASSERT_EQ(script.Boxes.size(), 1u);
     EXPECT_EQ(script.Boxes[0].find("Corvanix has been removed."), std::string::npos) << script.Boxes[0];
     EXPECT_NE(script.Boxes[0].find(help), std::string::npos) << script.Boxes[0];
+    EXPECT_NE(script.Boxes[0].find(std::string("HKEY_CURRENT_USER\\") + ansiName + "\n"), std::string::npos)
+        << script.Boxes[0];
     EXPECT_TRUE(corvanix.Ended());
     EXPECT_FALSE(Exists(program));
     EXPECT_FALSE(Exists(GroupDir()));
     EXPECT_FALSE(Exists(StartupLink()));
-    EXPECT_FALSE(KeyExists(Product));
+    EXPECT_FALSE(KeyExists("Software\\Zarn\\Corvanix\\Folders\\0"));
     EXPECT_TRUE(KeyExists("Software\\Zarn\\Other"));
 
     // The help file goes now, and the maker key, empty at last, with it.
+    RegDeleteKeyW(HKEY_CURRENT_USER, wideName);
     SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Zarn\\Other");
     SetupScript again;
     again.Welcome = Remove;
