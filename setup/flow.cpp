@@ -11,6 +11,7 @@
 #include "setup/background.h"
 #include "setup/hotkeyscreen.h"
 #include "setup/install.h"
+#include "setup/messagebox.h"
 #include "setup/remove.h"
 #include "setup/resource.h"
 #include "setup/running.h"

@@ -505,6 +505,48 @@ TEST_F(SetupTest, RemovalTakesEverythingKeepsOtherProductsAndNamesWhatStays)
     EXPECT_FALSE(KeyExists(Maker));
 }
 
+// Visible windows of other processes with this title (in any case): the
+// folder windows that Wine's explorer opens for the group commands.
+int OthersTitled(const char* title)
+{
+    int count = 0;
+    for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(w, &pid);
+        count += pid != GetCurrentProcessId() && IsWindowVisible(w) && !lstrcmpiA(WindowTextOf(w).c_str(), title);
+    }
+    return count;
+}
+
+// The group folders that Program Manager's commands open and the Corvanix
+// that setup starts come up while a box waits: the box stays active, and
+// nothing covers it.
+TEST_F(SetupTest, EveryBoxStaysActiveInFrontOfTheWindowsThatOpenMeanwhile)
+{
+    std::vector<std::string> behind;
+    auto check = [&](const std::string& text) {
+        if (text == "Start Corvanix Now ?")
+            WaitFor([] { return OthersTitled("Corvanix") && OthersTitled("Startup"); }, 15000);
+        if (text == "Installation Complete.")
+            WaitFor([] { return FindCorvanixWindow() != nullptr; }, 15000);
+        Sleep(1000);
+        HWND front = GetForegroundWindow();
+        RECT r = {};
+        GetWindowRect(front, &r);
+        POINT centre = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        if (MessageBoxText(front) != text || GetAncestor(WindowFromPoint(centre), GA_ROOT) != front)
+            behind.push_back(text + " behind " + WindowTextOf(GetForegroundWindow()));
+        return text.find("Start") != std::string::npos ? IDYES : 0;
+    };
+    SetupScript install, remove;
+    install.Answer = remove.Answer = check;
+    ASSERT_TRUE(Run(&install));
+    EXPECT_EQ(install.Boxes, Installed);
+    remove.Welcome = Remove;
+    ASSERT_TRUE(Run(&remove));
+    EXPECT_TRUE(behind.empty()) << ::testing::PrintToString(behind);
+}
+
 TEST_F(SetupTest, OnlySystemsBeforeVersion4AreAskedAboutTheVersion)
 {
     for (const char* version : {"win95", "nt40", "nt351"}) {
