@@ -16,6 +16,7 @@
 #include <iterator>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "common/hotkeycode.h"
@@ -545,6 +546,27 @@ TEST_F(SetupTest, EveryBoxStaysActiveInFrontOfTheWindowsThatOpenMeanwhile)
     remove.Welcome = Remove;
     ASSERT_TRUE(Run(&remove));
     EXPECT_TRUE(behind.empty()) << ::testing::PrintToString(behind);
+}
+
+// The texts beside the WELCOME screen's buttons carry the same mnemonics:
+// Alt with the letter still presses the button. The script's own click,
+// should the screen stay, would take another way.
+TEST_F(SetupTest, TheWelcomeScreensMnemonicsPressTheirButtons)
+{
+    SetupScript remove, cancel, install;
+    for (auto [script, letter, other] : {std::tuple{&remove, 'R', IDCANCEL}, {&cancel, 'C', Remove},
+                                         {&install, 'I', IDCANCEL}}) {
+        script->Welcome = other;
+        script->HotKeyButton = IDCANCEL;
+        script->AtWelcome = [letter = letter](HWND w) {
+            PressChord({VK_MENU, (WORD)letter});
+            WaitFor([&] { return !IsWindowVisible(w); }, 5000);
+        };
+        ASSERT_TRUE(Run(script)) << letter;
+    }
+    EXPECT_EQ(remove.Boxes, std::vector<std::string>{"Corvanix Setup: Corvanix has been removed."});
+    EXPECT_TRUE(cancel.Boxes.empty());
+    EXPECT_EQ(install.Screens, (std::vector<std::string>{"WELCOME", "HOTKEY"}));
 }
 
 TEST_F(SetupTest, OnlySystemsBeforeVersion4AreAskedAboutTheVersion)
