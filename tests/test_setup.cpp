@@ -194,7 +194,7 @@ protected:
     {
         std::string folder = "C:\\corvanix-source-" + std::to_string(++sources);
         CreateDirectoryA(folder.c_str(), nullptr);
-        std::string built = Fixture::ExeDirectory() + "\\";
+        std::string built = Fixture::ExeDirectory() + "\\..\\dist\\";  // what a user copies
         CopyFileA((built + "setup.exe").c_str(), (folder + "\\setup.exe").c_str(), FALSE);
         CopyFileA((built + "Corvanix.exe").c_str(), (folder + "\\Corvanix.exe").c_str(), FALSE);
         if (withHelp && !CopyFileA((built + "Corvanix.hlp").c_str(), (folder + "\\Corvanix.hlp").c_str(), FALSE))
