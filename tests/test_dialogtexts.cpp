@@ -1,13 +1,9 @@
-// Every dialog and screen of both programs, made from its template (the
+// Every dialog and screen of both programs made from its template (the
 // installer's read from setup.exe): each text fits its control in the
 // dialog's own font, texts set at run time at their longest.
 #include <gtest/gtest.h>
 
 #include <windows.h>
-
-#include <string>
-#include <utility>
-#include <vector>
 
 #include "core/resource.h"
 #include "fixture_client.h"
@@ -16,50 +12,30 @@
 
 namespace {
 
-INT_PTR CALLBACK Quiet(HWND, UINT message, WPARAM, LPARAM)
+// The room a text has as its control draws it (a check box or radio button
+// leaves its box, a group box or push button a margin), less a 32nd of the
+// width: a text that fills its lines to the last pixel here wraps a word
+// further wherever the face draws a little wider, and loses its last line.
+bool Fits(HWND control, const char* text)
 {
-    return message == WM_INITDIALOG;
-}
-
-// The room a control's text has, as the control draws it: check boxes and
-// radio buttons leave their box, group boxes and push buttons a margin.
-// A 32nd of the width is kept back: a text that fills its lines to the
-// last pixel here wraps a word further wherever the face draws a little
-// wider, and then loses its last line.
-bool Fits(HWND control, const std::string& text)
-{
-    char kind[32] = "";
+    char kind[16] = "";
     GetClassNameA(control, kind, sizeof kind);
-    LONG style = GetWindowLongA(control, GWL_STYLE);
+    LONG style = GetWindowLongA(control, GWL_STYLE), type = style & BS_TYPEMASK;
+    bool button = !lstrcmpiA(kind, "Button");
+    if (!button && (lstrcmpiA(kind, "Static") || (style & SS_TYPEMASK) > SS_RIGHT))
+        return true;  // icons, frames, fields
     RECT room;
     GetClientRect(control, &room);
-    UINT format = DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | (style & SS_NOPREFIX ? DT_NOPREFIX : 0);
-    if (!lstrcmpiA(kind, "Button")) {
-        format = DT_CALCRECT | DT_WORDBREAK;
-        LONG type = style & BS_TYPEMASK;
-        bool push = type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON;
-        InflateRect(&room, type == BS_GROUPBOX ? -8 : push ? -3 : 0, 0);
-        if (!push && type != BS_GROUPBOX)
-            room.right -= GetSystemMetrics(SM_CXMENUCHECK) + 4;
-    } else if (lstrcmpiA(kind, "Static") || (style & SS_TYPEMASK) > SS_RIGHT) {
-        return true;  // no text of its own: icons, frames, fields
-    }
-    HDC dc = GetDC(control);
-    HGDIOBJ old = SelectObject(dc, (HGDIOBJ)SendMessageA(GetParent(control), WM_GETFONT, 0, 0));
-    int width = room.right - room.left;
+    int box = GetSystemMetrics(SM_CXMENUCHECK) + 4;
+    int width = room.right - (!button ? 0 : type <= BS_DEFPUSHBUTTON ? 6 : type == BS_GROUPBOX ? 16 : box);
     width -= width / 32;
     RECT need = {0, 0, width, 0};
-    DrawTextA(dc, text.c_str(), -1, &need, format);
-    SelectObject(dc, old);
+    HDC dc = GetDC(control);
+    SelectObject(dc, (HGDIOBJ)SendMessageA(GetParent(control), WM_GETFONT, 0, 0));
+    DrawTextA(dc, text, -1, &need, DT_CALCRECT | DT_WORDBREAK | (!button && (style & SS_NOPREFIX) ? DT_NOPREFIX : 0));
     ReleaseDC(control, dc);
-    return need.right <= width && need.bottom <= room.bottom - room.top;
+    return need.right <= width && need.bottom <= room.bottom;
 }
-
-struct Screen {
-    const char* Name;
-    bool OfSetup;
-    std::vector<std::pair<int, const char*>> Texts;
-};
 
 TEST(DialogTexts, EveryTextFitsItsControl)
 {
@@ -69,33 +45,24 @@ TEST(DialogTexts, EveryTextFitsItsControl)
     ASSERT_NE(setup, nullptr);
     RegisterHotKeyControlClass(own);
     RegisterHotKeyControlClass(setup);
-    const Screen screens[] = {
-        {"ABOUT", false, {{IDC_ABOUT_VERSION, "10.10"}}},
-        {"TASKPROP", false, {{IDC_TASK_TITLE, "Document - WordPad"}}},
-        {"SHORTCUT", false, {}},
-        {"RUN", false, {}},
-        {"VIEW", false, {}},
-        {"SETUP", false, {}},
-        {"WELCOME", true, {}},
-        {"HOTKEY", true, {}},
-        {"MODELESS", true, {{IDC_PROGRESS_ACTION, "Removing Program Manager Groups"},
-                            {IDC_PROGRESS_ITEM, "C:\\WINDOWS\\SYSTEM32\\Corvanix.exe"}}},
-    };
+    const std::vector<std::pair<const char*, std::vector<std::pair<int, const char*>>>> screens = {
+        {"ABOUT", {{IDC_ABOUT_VERSION, "10.10"}}}, {"TASKPROP", {{IDC_TASK_TITLE, "Document - WordPad"}}},
+        {"SHORTCUT", {}}, {"RUN", {}}, {"VIEW", {}}, {"SETUP", {}}, {"WELCOME", {}}, {"HOTKEY", {}},
+        {"MODELESS", {{IDC_PROGRESS_ACTION, "Removing Program Manager Groups"},
+                      {IDC_PROGRESS_ITEM, "C:\\WINDOWS\\SYSTEM32\\Corvanix.exe"}}}};
     std::vector<std::string> misfits;
-    for (const Screen& screen : screens) {
-        HMODULE module = screen.OfSetup ? setup : own;
-        HRSRC found = FindResourceA(module, screen.Name, (LPCSTR)RT_DIALOG);
-        ASSERT_NE(found, nullptr) << screen.Name;
-        HWND dialog = CreateDialogIndirectParamA(
-            module, (LPCDLGTEMPLATEA)LockResource(LoadResource(module, found)), nullptr, Quiet, 0);
-        ASSERT_NE(dialog, nullptr) << screen.Name;
-        for (const auto& [id, text] : screen.Texts)
+    for (const auto& [name, texts] : screens) {
+        HMODULE module = FindResourceA(own, name, (LPCSTR)RT_DIALOG) ? own : setup;
+        HRSRC found = FindResourceA(module, name, (LPCSTR)RT_DIALOG);
+        HWND dialog = found ? CreateDialogIndirectParamA(module, (LPCDLGTEMPLATEA)LoadResource(module, found),
+                                                         nullptr, nullptr, 0) : nullptr;
+        ASSERT_NE(dialog, nullptr) << name;
+        for (const auto& [id, text] : texts)
             SetDlgItemTextA(dialog, id, text);
         for (HWND control = GetWindow(dialog, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT)) {
             char text[1024] = "";
-            GetWindowTextA(control, text, sizeof text);
-            if (*text && !Fits(control, text))
-                misfits.push_back(std::string(screen.Name) + ": " + text);
+            if (GetWindowTextA(control, text, sizeof text) && !Fits(control, text))
+                misfits.push_back(std::string(name) + ": " + text);
         }
         DestroyWindow(dialog);
     }
