@@ -40,6 +40,9 @@ void CALLBACK KeepBoxInFront(HWND, UINT, UINT_PTR, DWORD)
     EnumThreadWindows(GetCurrentThreadId(), FindBox, (LPARAM)&box);
     if (!box)
         return;
+    // MB_TOPMOST leaves a box with an owner among the ordinary windows under
+    // Wine, where a window another program raises without activating it
+    // would cover the box.
     if (!(GetWindowLongA(box, GWL_EXSTYLE) & WS_EX_TOPMOST))
         SetWindowPos(box, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     HWND front = GetForegroundWindow();
