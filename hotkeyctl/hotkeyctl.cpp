@@ -10,9 +10,17 @@ namespace {
 const char ClassName[] = "GETKEY";
 
 // Set when any control gains the focus, cleared by any key press in any
-// control: while set, the control asks its dialog for every key, Tab, Enter
-// and Esc included, so that they can be captured too.
+// control: while set, the control asks its dialog for every key, Enter and
+// Esc included, so that they can be captured too. Tab and Shift+Tab are
+// never captured: they move the focus, as in every other control.
 bool CaptureArmed = false;
+
+// A run of modifier presses stores the modifiers held without a key; the
+// value the run replaced is kept in the window's extra bytes until a key
+// ends the run. Shift+Tab begins with such a press: the Tab that follows
+// gives the value back, since the user was moving on, not entering a key.
+const int RunSlot = 0;
+const int ReplacedSlot = sizeof(LONG_PTR);
 
 HotKeyCode ValueOf(HWND control)
 {
@@ -29,9 +37,43 @@ bool KeyDown(int virtualKey)
     return (GetKeyState(virtualKey) & 0x8000) != 0;
 }
 
+bool InModifierRun(HWND control)
+{
+    return GetWindowLongPtrA(control, RunSlot) != 0;
+}
+
+void EndModifierRun(HWND control)
+{
+    SetWindowLongPtrA(control, RunSlot, 0);
+}
+
+void MoveFocusOn(HWND control)
+{
+    if (InModifierRun(control))
+        StoreValue(control, (HotKeyCode)GetWindowLongPtrA(control, ReplacedSlot));
+    EndModifierRun(control);
+    CaptureArmed = false;
+    SendMessageA(GetParent(control), WM_NEXTDLGCTL, KeyDown(VK_SHIFT), FALSE);
+}
+
+bool IsModifierKey(UINT key)
+{
+    return key == VK_SHIFT || key == VK_CONTROL || key == VK_MENU;
+}
+
 void OnKeyDown(HWND control, UINT key)
 {
+    if (key == VK_TAB && !KeyDown(VK_CONTROL) && !KeyDown(VK_MENU)) {
+        MoveFocusOn(control);
+        return;
+    }
     HotKeyCode value = ValueOf(control);
+    if (!IsModifierKey(key))
+        EndModifierRun(control);
+    else if (!InModifierRun(control)) {
+        SetWindowLongPtrA(control, ReplacedSlot, (LONG_PTR)value);
+        SetWindowLongPtrA(control, RunSlot, 1);
+    }
     UINT storedKey = HotKeyVirtualKey(value);
     UINT modifiers = HotKeyModifiers(value);
 
@@ -49,7 +91,7 @@ void OnKeyDown(HWND control, UINT key)
     reevaluate(HotKeyCtrl, VK_CONTROL);
     reevaluate(HotKeyAlt, VK_MENU);
     reevaluate(HotKeyShift, VK_SHIFT);
-    if (key == VK_SHIFT || key == VK_CONTROL || key == VK_MENU)
+    if (IsModifierKey(key))
         key = 0;
 
     StoreValue(control, MakeHotKeyCode(key, modifiers));
@@ -132,6 +174,7 @@ LRESULT OnCommand(HWND control, WPARAM wParam, LPARAM lParam)
 {
     switch (wParam) {
     case GETKEY_SETVALUE:
+        EndModifierRun(control);
         StoreValue(control, (HotKeyCode)lParam);
         return (LRESULT)(HotKeyCode)lParam;
     case GETKEY_GETVALUE:
@@ -146,13 +189,16 @@ LRESULT CALLBACK HotKeyControlProc(HWND control, UINT message, WPARAM wParam, LP
     switch (message) {
     case WM_SETFOCUS:
         CaptureArmed = true;
+        EndModifierRun(control);
         InvalidateRect(control, nullptr, TRUE);
         return 0;
     case WM_KILLFOCUS:
         InvalidateRect(control, nullptr, TRUE);
         return 0;
     case WM_GETDLGCODE:
-        return CaptureArmed ? DLGC_WANTALLKEYS : DLGC_WANTCHARS;
+        if (CaptureArmed)
+            return DLGC_WANTALLKEYS;
+        return InModifierRun(control) ? DLGC_WANTCHARS | DLGC_WANTTAB : DLGC_WANTCHARS;
     case WM_KEYDOWN:
         OnKeyDown(control, (UINT)wParam);
         return 0;
@@ -210,6 +256,7 @@ bool RegisterHotKeyControlClass(HINSTANCE instance)
 {
     WNDCLASSA wc = {};
     wc.lpfnWndProc = HotKeyControlProc;
+    wc.cbWndExtra = 2 * sizeof(LONG_PTR);
     wc.hInstance = instance;
     wc.hCursor = LoadCursorA(nullptr, (LPCSTR)IDC_ARROW);
     wc.hbrBackground = (HBRUSH)GetStockObject(WHITE_BRUSH);

@@ -11,6 +11,7 @@
 #include "setup/background.h"
 #include "setup/hotkeyscreen.h"
 #include "setup/install.h"
+#include "setup/messagebox.h"
 #include "setup/remove.h"
 #include "setup/resource.h"
 #include "setup/running.h"
@@ -73,11 +74,7 @@ void RemovePath()
 {
     EndRunningCorvanix();
     std::string remaining = RemoveFiles();
-    if (!RemoveRegistryEntries()) {
-        remaining += "HKEY_CURRENT_USER\\";
-        remaining += ProductKeyName;
-        remaining += "\n";
-    }
+    remaining += RemoveRegistryEntries();
     if (remaining.empty()) {
         SetupMessage("Corvanix has been removed.", Caption, MB_OK | MB_ICONINFORMATION);
         return;

@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "common/product.h"
+#include "setup/messagebox.h"
 #include "setup/progman.h"
 #include "setup/progress.h"
 #include "setup/running.h"

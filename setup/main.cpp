@@ -5,6 +5,7 @@
 
 #include "hotkeyctl/hotkeyctl.h"
 #include "setup/background.h"
+#include "setup/messagebox.h"
 #include "setup/resource.h"
 #include "setup/setupstate.h"
 

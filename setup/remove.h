@@ -11,6 +11,7 @@
 std::string RemoveFiles();
 
 // Deletes the product key with everything under it, then the maker key
-// when nothing else is left in it, with a progress window. False when the
-// product key is still there.
-bool RemoveRegistryEntries();
+// when nothing else is left in it, with a progress window. Returns the
+// full names of the keys that could not be deleted, one a line; empty
+// when the product key is gone.
+std::string RemoveRegistryEntries();

@@ -57,10 +57,3 @@ void CentreOnScreen(HWND window)
                  SetupState.Screen.bottom / 2 - height / 2, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
 }
-
-// Program Manager opens a window for each group it makes or shows, and may
-// do so while a box is up: the boxes stay above those windows.
-int SetupMessage(const char* text, const char* caption, UINT style)
-{
-    return MessageBoxA(SetupState.Background, text, caption, style | MB_TOPMOST | MB_SETFOREGROUND);
-}

@@ -42,6 +42,3 @@ bool ReadSystem();
 // Moves a window, keeping its size, to the middle of the screen rectangle
 // taken at start, without repainting.
 void CentreOnScreen(HWND window);
-
-// A message box owned by the background window.
-int SetupMessage(const char* text, const char* caption, UINT style);

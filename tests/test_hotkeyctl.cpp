@@ -172,11 +172,11 @@ TEST_F(HotKeyControlTest, AModifierAloneStoresNoKeyAndLeavesTheTextUntilTheNextP
     EXPECT_NE(Pixels(), shown);
 }
 
-TEST_F(HotKeyControlTest, RightAfterTheFocusArrivesTabEnterAndEscAreCaptured)
+TEST_F(HotKeyControlTest, RightAfterTheFocusArrivesEnterAndEscAreCapturedTabMovesOn)
 {
     // Each is captured under the platform's name for it, and only the
     // control's own Tab moves the focus: one control on, not two.
-    for (WORD key : {VK_ESCAPE, VK_RETURN, VK_TAB}) {
+    for (WORD key : {VK_ESCAPE, VK_RETURN}) {
         Focus();
         Press({key});
         EXPECT_EQ(Value(), (HotKeyCode)key);
@@ -185,6 +185,14 @@ TEST_F(HotKeyControlTest, RightAfterTheFocusArrivesTabEnterAndEscAreCaptured)
         EXPECT_EQ(Name(Value()), name);
         EXPECT_EQ(GetFocus(), box);
     }
+    // Tab and Shift+Tab (whose Shift alone stores no key) keep the value.
+    Focus();
+    Press({VK_TAB});
+    EXPECT_EQ(GetFocus(), box);
+    Focus();
+    Press({VK_SHIFT, VK_TAB});
+    EXPECT_EQ(GetFocus(), GetDlgItem(dialog, IDC_FOLDER_TITLE));
+    EXPECT_EQ(Value(), (HotKeyCode)VK_RETURN);
     EXPECT_TRUE(Commands.empty());
 }
 

@@ -193,7 +193,7 @@ protected:
     {
         std::string folder = "C:\\corvanix-source-" + std::to_string(++sources);
         CreateDirectoryA(folder.c_str(), nullptr);
-        std::string built = Fixture::ExeDirectory() + "\\";
+        std::string built = Fixture::ExeDirectory() + "\\..\\dist\\";  // what a user copies
         CopyFileA((built + "setup.exe").c_str(), (folder + "\\setup.exe").c_str(), FALSE);
         CopyFileA((built + "Corvanix.exe").c_str(), (folder + "\\Corvanix.exe").c_str(), FALSE);
         if (withHelp && !CopyFileA((built + "Corvanix.hlp").c_str(), (folder + "\\Corvanix.hlp").c_str(), FALSE))
@@ -466,25 +466,34 @@ TEST_F(SetupTest, RemovalTakesEverythingKeepsOtherProductsAndNamesWhatStays)
     ASSERT_TRUE(corvanix.Start(program, "\"" + program + "\""));
     EXPECT_TRUE(WaitFor([] { return FindCorvanixWindow() != nullptr; }, 10000));
     PutText(std::string(Product) + "\\Folders\\0", "T0", "Notepad");
+    // A key whose name has no ANSI form: no ANSI call opens it.
+    const wchar_t* unnamed = L"Software\\Zarn\\Corvanix\\Folders\\1\\\u041f\u0430\u043f\u043a\u0430";
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyW(HKEY_CURRENT_USER, unnamed, &key), ERROR_SUCCESS);
+    RegCloseKey(key);
     std::string help = SystemDir() + "Corvanix.hlp";
     HANDLE held = CreateFileA(help.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
 
     SetupScript script;
-    script.Welcome = Remove;
+    // The text beside the button carries the same mnemonic.
+    script.WelcomeKey = 'R';
+    script.Welcome = IDCANCEL;
     ASSERT_TRUE(Run(&script));
     CloseHandle(held);
     ASSERT_EQ(script.Boxes.size(), 1u);
     EXPECT_EQ(script.Boxes[0].find("Corvanix has been removed."), std::string::npos) << script.Boxes[0];
     EXPECT_NE(script.Boxes[0].find(help), std::string::npos) << script.Boxes[0];
+    EXPECT_NE(script.Boxes[0].find(std::string("HKEY_CURRENT_USER\\") + Product + "\\Folders\\1\\"), std::string::npos);
     EXPECT_TRUE(corvanix.Ended());
     EXPECT_FALSE(Exists(program));
     EXPECT_FALSE(Exists(GroupDir()));
     EXPECT_FALSE(Exists(StartupLink()));
-    EXPECT_FALSE(KeyExists(Product));
+    EXPECT_FALSE(KeyExists("Software\\Zarn\\Corvanix\\Folders\\0"));
     EXPECT_TRUE(KeyExists("Software\\Zarn\\Other"));
 
     // The help file goes now, and the maker key, empty at last, with it.
+    RegDeleteKeyW(HKEY_CURRENT_USER, unnamed);
     SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Zarn\\Other");
     SetupScript again;
     again.Welcome = Remove;
@@ -494,12 +503,37 @@ TEST_F(SetupTest, RemovalTakesEverythingKeepsOtherProductsAndNamesWhatStays)
     EXPECT_FALSE(KeyExists(Maker));
 }
 
+// The group folders that Program Manager's commands open and the Corvanix
+// that setup starts come up while a box waits: it stays active, uncovered.
+TEST_F(SetupTest, EveryBoxStaysActiveInFrontOfTheWindowsThatOpenMeanwhile)
+{
+    std::vector<std::string> behind;
+    SetupScript install, remove;
+    install.Answer = remove.Answer = [&](const std::string& text) {
+        WaitFor([&] { return text != "Start Corvanix Now ?" ||
+                             (FindWindowA(nullptr, "Corvanix") && FindWindowA(nullptr, "Startup")); }, 15000);
+        WaitFor([&] { return text != "Installation Complete." || FindCorvanixWindow(); }, 15000);
+        Sleep(1000);
+        HWND front = GetForegroundWindow();
+        RECT r = {};
+        GetWindowRect(front, &r);
+        POINT centre = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        if (MessageBoxText(front) != text || GetAncestor(WindowFromPoint(centre), GA_ROOT) != front)
+            behind.push_back(text);
+        return text.find("Start") != std::string::npos ? IDYES : 0;
+    };
+    remove.Welcome = Remove;
+    ASSERT_TRUE(Run(&install) && Run(&remove));
+    EXPECT_EQ(install.Boxes, Installed);
+    EXPECT_TRUE(behind.empty()) << ::testing::PrintToString(behind);
+}
+
 TEST_F(SetupTest, OnlySystemsBeforeVersion4AreAskedAboutTheVersion)
 {
     for (const char* version : {"win95", "nt40", "nt351"}) {
         SetWineVersionFor("setup.exe", version);
         SetupScript script;
-        script.Welcome = IDCANCEL;
+        script.WelcomeKey = 'C';
         ASSERT_TRUE(Run(&script)) << version;
         EXPECT_TRUE(script.Boxes.empty()) << version << ": " << script.Boxes.front();
         EXPECT_EQ(script.Screens, std::vector<std::string>{"WELCOME"}) << version;
@@ -522,8 +556,11 @@ TEST_F(SetupTest, OnlySystemsBeforeVersion4AreAskedAboutTheVersion)
 TEST_F(SetupTest, CancelInstallsNothing)
 {
     SetupScript atHotKey = Installing(true);
+    atHotKey.WelcomeKey = 'I';
+    atHotKey.Welcome = IDCANCEL;
     atHotKey.HotKeyButton = IDCANCEL;
     ASSERT_TRUE(Run(&atHotKey));
+    EXPECT_EQ(atHotKey.Screens, (std::vector<std::string>{"WELCOME", "HOTKEY"}));
     EXPECT_TRUE(atHotKey.Boxes.empty());
     EXPECT_FALSE(KeyExists(Product));
 

@@ -167,6 +167,10 @@ bool SetupProcess::Run(SetupScript* script, DWORD timeoutMs)
             script->Screens.push_back("WELCOME");
             if (script->AtWelcome)
                 script->AtWelcome(welcome);
+            if (script->WelcomeKey) {
+                PressChord({VK_MENU, (WORD)script->WelcomeKey});
+                WaitFor([&] { return Gone(welcome); }, 5000);
+            }
             ClickUntilGone(welcome, script->Welcome);
         } else if (hotkey) {
             Sleep(100);

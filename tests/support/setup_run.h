@@ -12,8 +12,11 @@
 
 // How to answer the setup program, and what was seen.
 struct SetupScript {
-    // The WELCOME screen's button: 1039 Install, 3 Remove, 2 Cancel.
+    // The WELCOME screen's button: 1039 Install, 3 Remove, 2 Cancel. With a
+    // key, Alt with that letter first; the button is clicked only when the
+    // screen is still there.
     int Welcome = 1039;
+    char WelcomeKey = 0;
     // Keys held together on the HOTKEY screen (none: OK at once); the
     // screen's button.
     std::vector<WORD> HotKey;
