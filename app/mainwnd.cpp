@@ -21,6 +21,7 @@
 #include "panes/itemlist.h"
 #include "panes/itemrows.h"
 #include "panes/newshortcuts.h"
+#include "panes/statusbar.h"
 #include "panes/toolbar.h"
 #include "panes/trayicon.h"
 #include "store/putaway.h"
@@ -88,7 +89,7 @@ void OnSize(WPARAM kind, LPARAM size)
                    client.right - client.left, height, TRUE);
     }
     SendMessageA(ShellState.ToolbarWindow, WM_SIZE, kind, size);
-    SendMessageA(ShellState.StatusWindow, WM_SIZE, kind, size);
+    PlaceStatusBar(kind, size);
     SendMessageA(ShellState.ItemList, LVM_ARRANGE, LVA_DEFAULT, 0);
 }
 

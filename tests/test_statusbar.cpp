@@ -141,6 +141,39 @@ TEST(StatusBar, RewritesOnlyPartsWhoseTextChanged)
     session.Exit();
 }
 
+// The pixels a window shows, as the system keeps them for the screen.
+std::vector<COLORREF> ShownPixels(HWND window)
+{
+    RECT r;
+    GetWindowRect(window, &r);
+    std::vector<COLORREF> pixels;
+    HDC dc = GetWindowDC(window);
+    for (int y = 0; y < r.bottom - r.top; y++)
+        for (int x = 0; x < r.right - r.left; x++)
+            pixels.push_back(GetPixel(dc, x, y));
+    ReleaseDC(window, dc);
+    return pixels;
+}
+
+TEST(StatusBar, EveryPartIsDrawnAfterTheWindowIsMadeLarger)
+{
+    FreshStart();
+    AppSession session;
+    ASSERT_TRUE(session.StartInFront());
+    ASSERT_TRUE(session.WaitForPasses(2));
+    HWND main = ShellState.MainWindow;
+    RECT frame;
+    GetWindowRect(main, &frame);
+    SetWindowPos(main, nullptr, 0, frame.top / 2, frame.right - frame.left + 250,
+                 frame.bottom - frame.top + 150, SWP_NOZORDER);
+    PumpFor(300);
+    // What the screen shows is what the bar draws when asked to draw it all.
+    std::vector<COLORREF> shown = ShownPixels(ShellState.StatusWindow);
+    RedrawWindow(ShellState.StatusWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    EXPECT_TRUE(shown == ShownPixels(ShellState.StatusWindow));
+    session.Exit();
+}
+
 std::vector<int> PartEdges()
 {
     int edges[4] = {};
