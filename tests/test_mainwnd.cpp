@@ -26,6 +26,7 @@
 #include "dialog_watch.h"
 #include "fixture_client.h"
 #include "session_probe.h"
+#include "user_input.h"
 #include "wait.h"
 
 namespace {
@@ -331,27 +332,72 @@ TEST_F(MainWindowTest, CtrlASelectsAllAndCtrlIInverts)
     EXPECT_EQ(SelectedCount(ShellState.ItemList), 1);
 }
 
+POINT OnScreen(HWND window, int x, int y)
+{
+    POINT point = {x, y};
+    ClientToScreen(window, &point);
+    return point;
+}
+
 TEST_F(MainWindowTest, DraggingTheSplitterMovesThePanesAndIsSaved)
 {
+    Settings.View = 3;
     ASSERT_TRUE(Start());
+    Shortcut* row = AddNamedShortcut("A Row");
+    RequestRefresh();
+    ASSERT_TRUE(WaitFor([&] { return ItemRowOf(row) >= 0; }, 5000));
     HWND main = ShellState.MainWindow;
-    int gap = (int)Settings.nViewX + 1;
-    SendMessageA(main, WM_MOUSEMOVE, 0, MAKELPARAM(gap, 50));
-    EXPECT_TRUE(ShellState.Splitting);
-    EXPECT_EQ(GetCapture(), main);
-    SendMessageA(main, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(150, 50));
-    EXPECT_EQ(Settings.nViewX, 150u);
     RECT pane;
-    GetClientRect(ShellState.FolderPane, &pane);
-    RECT frame;
-    GetWindowRect(ShellState.FolderPane, &frame);
-    EXPECT_EQ(frame.right - frame.left, 150);
-    SendMessageA(main, WM_MOUSEMOVE, 0, MAKELPARAM(150, 50));
+    GetWindowRect(ShellState.FolderPane, &pane);
+    MapWindowPoints(nullptr, main, (POINT*)&pane, 2);
+    const int y = (pane.top + pane.bottom) / 2;
+    DragWithMouse(OnScreen(main, pane.right + 1, y), OnScreen(main, 150, y));
+    EXPECT_EQ(Settings.nViewX, 150u);
+    GetWindowRect(ShellState.FolderPane, &pane);
+    EXPECT_EQ(pane.right - pane.left, 150);
+    POINT away = OnScreen(main, 250, y);
+    SetCursorPos(away.x, away.y);
+    PumpFor(100);
     EXPECT_FALSE(ShellState.Splitting);
     EXPECT_NE(GetCapture(), main);
+
+    // A press on a row that moves across the gap, a few pixels at a
+    // time, takes no splitter along.
+    RECT cell = {LVIR_BOUNDS, 0, 0, 0};
+    SendMessageA(ShellState.ItemList, LVM_GETITEMRECT, ItemRowOf(row), (LPARAM)&cell);
+    POINT press = OnScreen(ShellState.ItemList, 4, (cell.top + cell.bottom) / 2);
+    DragWithMouse(press, POINT{OnScreen(main, 140, 0).x, press.y});
+    EXPECT_EQ(Settings.nViewX, 150u);
     session.Exit();
 
     EXPECT_EQ(ProductDword("nViewX"), 150u);
+}
+
+TEST_F(MainWindowTest, AtItsSmallestTheWindowKeepsItsMenuLineAndBothLists)
+{
+    ASSERT_TRUE(Start());
+    HWND main = ShellState.MainWindow;
+    Settings.nViewX = 400;
+    SetWindowPos(main, nullptr, 0, 0, 10, 10, SWP_NOMOVE | SWP_NOZORDER);
+    PumpFor(200);
+    RECT client, frame, status;
+    GetClientRect(main, &client);
+    GetWindowRect(main, &frame);
+    RECT oneLine = client;
+    AdjustWindowRectEx(&oneLine, GetWindowLongA(main, GWL_STYLE), TRUE, GetWindowLongA(main, GWL_EXSTYLE));
+    EXPECT_EQ(oneLine.bottom - oneLine.top, frame.bottom - frame.top);
+    MapWindowPoints(main, nullptr, (POINT*)&client, 2);
+    for (HWND list : {ShellState.FolderPane, ShellState.ItemList}) {
+        RECT box;
+        GetWindowRect(list, &box);
+        EXPECT_GE(box.right - box.left, 64);
+        EXPECT_GE(box.bottom - box.top, 64);
+        EXPECT_LE(box.right, client.right);
+    }
+    // The count and the load in sight; the splitter kept where it was put.
+    SendMessageA(ShellState.StatusWindow, SB_GETRECT, 1, (LPARAM)&status);
+    EXPECT_LE(status.right, client.right - client.left);
+    EXPECT_EQ(Settings.nViewX, 400u);
 }
 
 TEST_F(MainWindowTest, TheViewCommandsSetStyleMenuAndButtons)

@@ -44,3 +44,8 @@ LRESULT AskControl(HWND dialog, int id, UINT message, WPARAM wParam = 0, LPARAM 
 void HoldKey(WORD key, bool down);
 // A left click at a point of the screen.
 void ClickAt(int x, int y);
+// Presses the left button at one point of the screen (with Control held,
+// if asked), moves to another in steps and lets go, from a thread of its
+// own while the calling thread pumps its messages and so runs whatever
+// loop the press starts.
+void DragWithMouse(POINT from, POINT to, bool control = false);
