@@ -602,11 +602,15 @@ LRESULT OnNotify(NMHDR* header)
             ActivateRowAtCursor();
         return 0;
     case NM_RCLICK:
-        if (fromPane)
+        if (fromPane) {
+            EndKeepingFolderSelection();
             ShowContextMenu(ShellState.FolderMenu);
-        else if (fromItems)
+        } else if (fromItems) {
             ShowContextMenu(ShellState.ItemMenu);
+        }
         return 0;
+    case LVN_ITEMCHANGING:
+        return fromPane && !FolderRowMayChange((NMLISTVIEW*)header) ? TRUE : FALSE;
     case LVN_ITEMCHANGED:
         if (fromPane)
             OnFolderRowChanged((NMLISTVIEW*)header);

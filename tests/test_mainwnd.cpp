@@ -373,6 +373,41 @@ TEST_F(MainWindowTest, DraggingTheSplitterMovesThePanesAndIsSaved)
     EXPECT_EQ(ProductDword("nViewX"), 150u);
 }
 
+TEST_F(MainWindowTest, ARightClickBesideTheFoldersKeepsTheCurrentOneAndItsRowSelectedAgainSwitches)
+{
+    ASSERT_TRUE(Start());
+    Fixture app;
+    ASSERT_TRUE(app.Start("--window Kept"));
+    HWND kept = app.Window("Kept");
+    HWND pane = ShellState.FolderPane;
+    RECT client;
+    GetClientRect(pane, &client);
+    POINT empty = OnScreen(pane, 20, client.bottom - 10), row = OnScreen(pane, 20, 8);
+    std::thread hand([&] {
+        SetCursorPos(empty.x, empty.y);
+        mouse_event(MOUSEEVENTF_RIGHTDOWN, 0, 0, 0, 0);
+        mouse_event(MOUSEEVENTF_RIGHTUP, 0, 0, 0, 0);
+        Sleep(500);
+        PressKeys({VK_ESCAPE});
+    });
+    PumpFor(1000);
+    hand.join();
+    EXPECT_TRUE(RowSelected(pane, 0));
+    EXPECT_EQ(ShellState.CurrentFolder, FolderAt(0));
+
+    // A left click there does take it away; the row clicked again puts the
+    // windows on screen away and brings the folder's back.
+    ClickAt(empty.x, empty.y);
+    PumpFor(300);
+    ASSERT_EQ(SelectedCount(pane), 0);
+    ULONG_PTR requests = ShellState.ShowRequests;
+    ClickAt(row.x, row.y);
+    PumpFor(300);
+    EXPECT_TRUE(RowSelected(pane, 0));
+    EXPECT_GT(ShellState.ShowRequests, requests + 1);
+    EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(kept) != 0; }, 3000));
+}
+
 TEST_F(MainWindowTest, AtItsSmallestTheWindowKeepsItsMenuLineAndBothLists)
 {
     ASSERT_TRUE(Start());
