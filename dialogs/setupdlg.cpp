@@ -5,6 +5,7 @@
 #include <stdio.h>
 
 #include "common/texts.h"
+#include "core/faultguard.h"
 #include "core/help.h"
 #include "core/resource.h"
 #include "core/settings.h"
@@ -172,7 +173,9 @@ bool ChooseListColor(HWND owner, COLORREF* color)
     return true;
 }
 
-INT_PTR CALLBACK SetupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+namespace {
+
+INT_PTR HandleSetupDialogMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
     case WM_INITDIALOG: return OnInit(dialog);
@@ -180,6 +183,14 @@ INT_PTR CALLBACK SetupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     case WM_CLOSE: OnCancel(dialog); return TRUE;
     default: return FALSE;
     }
+}
+
+} // namespace
+
+// A fault while a message is handled is reported, and the dialog goes on.
+INT_PTR CALLBACK SetupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return GuardedCall(dialog, message, wParam, lParam, HandleSetupDialogMessage);
 }
 
 INT_PTR RunSetupDialog(HWND owner)

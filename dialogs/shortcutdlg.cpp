@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "core/faultguard.h"
 #include "core/help.h"
 #include "core/listrows.h"
 #include "core/resource.h"
@@ -376,7 +377,9 @@ INT_PTR OnCommand(HWND dialog, WPARAM wParam)
 
 } // namespace
 
-INT_PTR CALLBACK ShortcutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+namespace {
+
+INT_PTR HandleShortcutDialogMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG: return OnInit(dialog, (ShortcutDialogState*)lParam);
@@ -387,6 +390,14 @@ INT_PTR CALLBACK ShortcutDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
     case WM_CLOSE: EndDialog(dialog, 0); return TRUE;
     default: return FALSE;
     }
+}
+
+} // namespace
+
+// A fault while a message is handled is reported, and the dialog goes on.
+INT_PTR CALLBACK ShortcutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return GuardedCall(dialog, message, wParam, lParam, HandleShortcutDialogMessage);
 }
 
 INT_PTR RunShortcutDialog(HWND owner, Shortcut* shortcut, BOOL createMode, int row)

@@ -2,6 +2,7 @@
 
 #include <stdio.h>
 
+#include "core/faultguard.h"
 #include "core/help.h"
 #include "core/resource.h"
 #include "core/shellstate.h"
@@ -171,7 +172,9 @@ std::string TaskDetailsText(HWND window, HANDLE process, DWORD processId, DWORD 
     return text;
 }
 
-INT_PTR CALLBACK TaskPropertiesProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+namespace {
+
+INT_PTR HandleTaskPropertiesMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG: return OnInit(dialog, (TaskPropertiesState*)lParam);
@@ -179,6 +182,14 @@ INT_PTR CALLBACK TaskPropertiesProc(HWND dialog, UINT message, WPARAM wParam, LP
     case WM_CLOSE: OnCancel(dialog, StateOf(dialog)); return TRUE;
     default: return FALSE;
     }
+}
+
+} // namespace
+
+// A fault while a message is handled is reported, and the dialog goes on.
+INT_PTR CALLBACK TaskPropertiesProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return GuardedCall(dialog, message, wParam, lParam, HandleTaskPropertiesMessage);
 }
 
 INT_PTR RunTaskPropertiesDialog(HWND window)

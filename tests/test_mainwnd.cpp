@@ -720,6 +720,26 @@ TEST_F(MainWindowTest, AnExceptionOrAFaultWhileHandlingAMessageIsReportedAndTheP
         EXPECT_EQ(session.Command(IDM_DETAILS), 0);
         EXPECT_EQ(Settings.View, 3u);
     }
+
+    // A fault in a dialog (a message whose pointer leads nowhere) is
+    // survived alike: the dialog, the program and the put-away windows.
+    Fixture app;
+    ASSERT_TRUE(app.Start("--window Away"));
+    HWND away = app.Window("Away");
+    SelectFolder(AddFolder("Other"));
+    ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(away); }, 5000));
+    DialogWatch report("Exception Error", [](HWND box) { PressButton(box, IDOK); });
+    bool answered = false;
+    DialogWatch create("Create Shortcut", [&](HWND dialog) {
+        answered = SendMessageA(dialog, WM_MEASUREITEM, IDC_SHORTCUT_ICONS, 0x10) == 0;
+        PressButton(dialog, IDCANCEL);
+    });
+    session.Command(IDM_CREATESHORTCUT);
+    ASSERT_TRUE(create.Finish() && report.Finish());
+    EXPECT_TRUE(answered);
+    EXPECT_EQ(session.Command(IDM_LIST), 0);
+    EXPECT_FALSE(IsWindowVisible(away));
+    EXPECT_TRUE(FolderAt(0)->Contained->Contains(away));
 }
 
 TEST_F(MainWindowTest, EditingATasksLabelRenamesItsWindow)
