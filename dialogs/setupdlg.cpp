@@ -34,9 +34,12 @@ bool RegisterGlobalHotKey(HotKeyCode code)
 
 INT_PTR OnInit(HWND dialog)
 {
-    // Without a notification area there is no icon to choose; OK stores 0.
-    if (!ShellState.IsNewShell)
+    // Without a notification area there is no icon to choose, nor any to
+    // keep.
+    if (!ShellState.IsNewShell) {
         EnableWindow(GetDlgItem(dialog, IDC_SETUP_TASKBAR), FALSE);
+        Settings.TaskBar = 0;
+    }
     // Pressing the current combination in the hot-key field must reach the
     // field, not call the main window up.
     UnregisterHotKey(ShellState.MainWindow, GlobalHotKeyId);
@@ -44,7 +47,7 @@ INT_PTR OnInit(HWND dialog)
                         (LPARAM)Settings.HotKey);
     Tick(dialog, IDC_SETUP_TOP, Settings.Top);
     Tick(dialog, IDC_SETUP_PROGMAN, Settings.Progman);
-    Tick(dialog, IDC_SETUP_TASKBAR, ShellState.IsNewShell && Settings.TaskBar);
+    Tick(dialog, IDC_SETUP_TASKBAR, Settings.TaskBar);
     Tick(dialog, IDC_SETUP_AUTOCLOSE, Settings.AutoClose);
     for (const char* name : {"Normal", "Low", "High", "Highest"})
         SendDlgItemMessageA(dialog, IDC_SETUP_PRIORITY, CB_ADDSTRING, 0, (LPARAM)name);

@@ -175,6 +175,22 @@ TEST_F(SetupDialogTest, OkAppliesAndSavesEveryOption)
     EXPECT_EQ(GetWindowLongA(ShellState.MainWindow, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
 }
 
+TEST_F(SetupDialogTest, WithoutANotificationAreaTheTrayIconIsOffFromTheStart)
+{
+    Start();
+    ShellState.IsNewShell = FALSE;  // as on Windows NT 3.51
+    bool enabled = true, ticked = true;
+    RunSetup([&](HWND dialog) {
+        enabled = IsWindowEnabled(GetDlgItem(dialog, IDC_SETUP_TASKBAR)) != 0;
+        ticked = ButtonChecked(dialog, IDC_SETUP_TASKBAR);
+        PressKeys({VK_ESCAPE});
+    });
+    EXPECT_FALSE(enabled);
+    EXPECT_FALSE(ticked);
+    EXPECT_EQ(Settings.TaskBar, 0u);
+    ShellState.IsNewShell = TRUE;
+}
+
 // The colour chooser's basic colours: 6 rows of 8 cells, each cell with a
 // gap of 4 pixels at its right and bottom; row 6, column 4 is 128,128,128.
 void ClickBasicColor(HWND chooser, int row, int column)
