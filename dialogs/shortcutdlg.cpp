@@ -133,14 +133,14 @@ void FillFromShortcut(HWND dialog, ShortcutDialogState* state, const Shortcut* s
     CheckRadioButton(dialog, IDC_SHORTCUT_NORMAL, IDC_SHORTCUT_MAXIMIZED,
                      ShowStateButton(shortcut->ShowState));
     // The command line has already set the separate-memory box by the
-    // program's kind; the stored flags only add to the boxes.
+    // program's kind; the stored flags only add to the boxes, and lock
+    // nothing: only a click on "Run Multiple Instances" does.
     if (shortcut->MultipleInstances)
         SetChecked(dialog, IDC_SHORTCUT_MULTIPLE, true);
     if (shortcut->ContainInFolder)
         SetChecked(dialog, IDC_SHORTCUT_CONTAIN, true);
     if (shortcut->SeparateMemory)
         SetChecked(dialog, IDC_SHORTCUT_SEPARATE, true);
-    LockContainToMultiple(dialog);
     SendDlgItemMessageA(dialog, IDC_SHORTCUT_PRIORITY, CB_SETCURSEL, shortcut->Priority, 0);
 }
 

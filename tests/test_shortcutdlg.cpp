@@ -252,7 +252,7 @@ TEST_F(ShortcutDialogTest, PropertiesEditsEachSelectedShortcutAndACancelGoesOn)
 
     std::vector<std::string> titles;
     LRESULT icons = 0, selected = 0, priority = 0;
-    bool normal = false, multiple = false, containLocked = false;
+    bool normal = false, multiple = false, containFree = false;
     std::atomic<bool> stop{false};
     std::thread answering([&] {
         while (!stop) {
@@ -269,8 +269,8 @@ TEST_F(ShortcutDialogTest, PropertiesEditsEachSelectedShortcutAndACancelGoesOn)
                 priority = AskControl(dialog, IDC_SHORTCUT_PRIORITY, CB_GETCURSEL);
                 normal = ButtonChecked(dialog, IDC_SHORTCUT_NORMAL);
                 multiple = ButtonChecked(dialog, IDC_SHORTCUT_MULTIPLE);
-                containLocked = ButtonChecked(dialog, IDC_SHORTCUT_CONTAIN) &&
-                                !Enabled(dialog, IDC_SHORTCUT_CONTAIN);
+                containFree = ButtonChecked(dialog, IDC_SHORTCUT_CONTAIN) &&
+                              Enabled(dialog, IDC_SHORTCUT_CONTAIN);
                 Enter(dialog, IDC_SHORTCUT_TITLE, "Renamed");
                 PressKeys({VK_RETURN});
             } else if (titles.size() == 2) {
@@ -294,7 +294,7 @@ TEST_F(ShortcutDialogTest, PropertiesEditsEachSelectedShortcutAndACancelGoesOn)
     EXPECT_EQ(priority, 3);
     EXPECT_TRUE(normal);
     EXPECT_TRUE(multiple);
-    EXPECT_TRUE(containLocked);
+    EXPECT_TRUE(containFree);
     EXPECT_STREQ(odd->Title.Get(), "Renamed");
     EXPECT_EQ(odd->IconIndex, 0);
     EXPECT_EQ(odd->ShowState, 0);
