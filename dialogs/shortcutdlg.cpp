@@ -341,8 +341,11 @@ void OnOK(HWND dialog, ShortcutDialogState* state)
     input.WorkingDirectory = DialogItemText(dialog, IDC_SHORTCUT_DIRECTORY);
     input.IconFile = DialogItemText(dialog, IDC_SHORTCUT_ICONFILE);
     if (input.Title.empty()) {
+        std::string command = input.CommandLine.substr(0, MaxTextLength);
         char title[MaxText];
-        TitleFromCommandLine(input.CommandLine.substr(0, MaxTextLength).c_str(), title, MaxText);
+        TitleFromCommandLine(command.c_str(), title, MaxText);
+        if (!title[0])
+            UsableTitle(command.c_str(), title);
         input.Title = title;
     }
     if (!FitsAShortcut(dialog, input))

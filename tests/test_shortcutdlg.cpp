@@ -178,6 +178,12 @@ TEST_F(ShortcutDialogTest, OKTitlesAPathUpToItsFirstDotAndRefusesWhatItCannotKee
     ASSERT_EQ(ShortcutCount(ShellState.CurrentFolder), 1);
     EXPECT_STREQ(Newest()->Title.Get(), "C:\\my");
     EXPECT_STREQ(Newest()->IconFile.Get(), "c:\\my.tools\\viewer.exe");
+    // A name that is all extension keeps its whole name, as a drop does.
+    EXPECT_EQ(Create([](HWND dialog) {
+        Enter(dialog, IDC_SHORTCUT_COMMAND, ".cfg");
+        PressKeys({VK_RETURN});
+    }), 1);
+    EXPECT_STREQ(Newest()->Title.Get(), ".cfg");
 
     // Cancel and the close box store nothing.
     EXPECT_EQ(Create([](HWND dialog) {
@@ -185,7 +191,7 @@ TEST_F(ShortcutDialogTest, OKTitlesAPathUpToItsFirstDotAndRefusesWhatItCannotKee
         PressKeys({VK_ESCAPE});
     }), 0);
     EXPECT_EQ(Create([](HWND dialog) { CloseWindowBox(dialog); }), 0);
-    EXPECT_EQ(ShortcutCount(ShellState.CurrentFolder), 1);
+    EXPECT_EQ(ShortcutCount(ShellState.CurrentFolder), 2);
 
     // A folder keeps no more shortcuts than the registry gives back.
     while (ShortcutCount(ShellState.CurrentFolder) < MaxShortcutsPerFolder)
