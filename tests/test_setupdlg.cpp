@@ -30,14 +30,6 @@ HotKeyCode FieldValue(HWND dialog)
     return (HotKeyCode)AskControl(dialog, IDC_SETUP_HOTKEY, WM_COMMAND, GETKEY_GETVALUE);
 }
 
-HWND FocusOf(HWND dialog)
-{
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof info;
-    GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
-    return info.hwndFocus;
-}
-
 // The hot-key field takes the keys once it has the focus.
 void PressInField(HWND dialog, std::initializer_list<WORD> keys)
 {

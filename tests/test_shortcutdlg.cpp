@@ -202,6 +202,23 @@ TEST_F(ShortcutDialogTest, OKTitlesAPathUpToItsFirstDotAndRefusesWhatItCannotKee
     EXPECT_EQ(ShortcutCount(ShellState.CurrentFolder), MaxShortcutsPerFolder);
 }
 
+TEST_F(ShortcutDialogTest, TabGoesThroughTheFieldsInReadingOrder)
+{
+    std::vector<int> order;
+    Create([&](HWND dialog) {
+        for (int press = 0; press < 15; press++) {
+            order.push_back(GetDlgCtrlID(FocusOf(dialog)));
+            PressKeys({VK_TAB});
+        }
+        PressKeys({VK_ESCAPE});
+    });
+    EXPECT_EQ(order, (std::vector<int>{
+        IDC_SHORTCUT_TITLE, IDC_SHORTCUT_COMMAND, IDC_SHORTCUT_DIRECTORY, IDC_SHORTCUT_ICONFILE,
+        IDC_SHORTCUT_ICONS, IDC_SHORTCUT_NORMAL, IDC_SHORTCUT_PRIORITY, IDC_SHORTCUT_MULTIPLE,
+        IDC_SHORTCUT_CONTAIN, IDC_SHORTCUT_SEPARATE, IDOK, IDCANCEL, IDC_SHORTCUT_BROWSE,
+        IDC_SHORTCUT_HELP, IDC_SHORTCUT_TITLE}));
+}
+
 TEST_F(ShortcutDialogTest, TheIconListFollowsTheIconFileAsItIsTyped)
 {
     std::string icons = ThisProgram();
@@ -336,10 +353,7 @@ TEST_F(ShortcutDialogTest, BrowseFillsTheProgramAndKeepsAnExistingTitle)
         WaitUntil([&] { return IconCount(dialog) > 0; });
         icons = IconCount(dialog);
         selected = SelectedIcon(dialog);
-        GUITHREADINFO gui = {};
-        gui.cbSize = sizeof gui;
-        GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &gui);
-        titleFocused = gui.hwndFocus == GetDlgItem(dialog, IDC_SHORTCUT_TITLE);
+        titleFocused = FocusOf(dialog) == GetDlgItem(dialog, IDC_SHORTCUT_TITLE);
         PressButton(dialog, IDOK);
     }));
     EXPECT_EQ(result, 1);

@@ -92,6 +92,14 @@ LRESULT AskControl(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lPar
     return (LRESULT)result;
 }
 
+HWND FocusOf(HWND dialog)
+{
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
+    return info.hwndFocus;
+}
+
 bool ButtonChecked(HWND dialog, int id)
 {
     return AskControl(dialog, id, BM_GETCHECK) == BST_CHECKED;

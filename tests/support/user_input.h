@@ -39,6 +39,8 @@ std::string TempDirectory();
 // counts and selections.
 bool ButtonChecked(HWND dialog, int id);
 LRESULT AskControl(HWND dialog, int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+// The control of another thread's dialog that has the focus.
+HWND FocusOf(HWND dialog);
 
 // One key pressed or let go, to hold it over other input.
 void HoldKey(WORD key, bool down);
