@@ -27,7 +27,11 @@ const int IconItemHeight = 36;
 struct ShortcutDialogState {
     Shortcut* Edited;  // null in create mode until OK makes it
     BOOL CreateMode;
+    // The item-list row whose label takes the title (the shortcut's own, or
+    // the Task's when the Task Properties dialog opened this one) and what
+    // that row held then.
     int Row;
+    LPARAM RowValue;
     HBRUSH CaptionBrush;
     HBRUSH FaceBrush;
     // The icon file, without quotes, whose icons the list shows.
@@ -147,6 +151,8 @@ void FillFromShortcut(HWND dialog, ShortcutDialogState* state, const Shortcut* s
 INT_PTR OnInit(HWND dialog, ShortcutDialogState* state)
 {
     SetWindowLongPtrA(dialog, DWLP_USER, (LONG_PTR)state);
+    if (state->Row < 0 || !RowData(ShellState.ItemList, state->Row, &state->RowValue))
+        state->RowValue = (LPARAM)state->Edited;
     for (const char* name : {"Normal", "Low", "High", "Highest"})
         SendDlgItemMessageA(dialog, IDC_SHORTCUT_PRIORITY, CB_ADDSTRING, 0, (LPARAM)name);
     state->CaptionBrush = CreateSolidBrush(GetSysColor(COLOR_ACTIVECAPTION));
@@ -290,15 +296,11 @@ bool FitsAShortcut(HWND dialog, const ShortcutInput& input)
 void SetRowTitle(const ShortcutDialogState* state, const char* title)
 {
     HWND list = ShellState.ItemList;
-    Shortcut* shortcut = state->Edited;
-    if (!list || !HasShortcut(ShellState.CurrentFolder, (LPARAM)shortcut))
+    if (!list || !HasShortcut(ShellState.CurrentFolder, (LPARAM)state->Edited))
         return;
     // Rows move while the dialog is open (the refresh goes on): the row is
-    // the one that still holds the shortcut.
-    LPARAM data = 0;
-    int row = state->Row;
-    if (row < 0 || !RowData(list, row, &data) || data != (LPARAM)shortcut)
-        row = RowOfData(list, (LPARAM)shortcut);
+    // the one that still holds what it held.
+    int row = RowOfData(list, state->RowValue);
     if (row < 0)
         return;
     LVITEMA item = {};

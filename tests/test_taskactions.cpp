@@ -25,6 +25,7 @@
 #include "dialog_watch.h"
 #include "fixture_client.h"
 #include "session_probe.h"
+#include "user_input.h"
 #include "wait.h"
 
 namespace {
@@ -389,6 +390,89 @@ TEST_F(TaskActionTest, TaskPropertiesShowsTheDetailsAndSetsThePriority)
     // A window without a title never shows the dialog.
     ASSERT_TRUE(app.SetTitle(window, ""));
     EXPECT_EQ(RunTaskPropertiesDialog(window), 1);
+}
+
+// The number of lines of the Task Properties details when every one of
+// them shows in its box, -1 when one does not.
+int ShownDetailLines(HWND dialog)
+{
+    auto ask = [&](UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+        return AskControl(dialog, IDC_TASK_DETAILS, message, wParam, lParam);
+    };
+    int lines = (int)ask(EM_GETLINECOUNT);
+    RECT box = {};
+    ask(EM_GETRECT, 0, (LPARAM)&box);
+    LRESULT first = ask(EM_POSFROMCHAR, 0), last = ask(EM_POSFROMCHAR, ask(WM_GETTEXTLENGTH) - 1);
+    int lineHeight = (HIWORD(last) - HIWORD(first)) / (lines - 1);
+    bool shown = ask(EM_GETFIRSTVISIBLELINE) == 0 && (short)HIWORD(last) + lineHeight <= box.bottom;
+    return shown ? lines : -1;
+}
+
+TEST_F(TaskActionTest, TaskPropertiesShowsEveryLineOfItsDetails)
+{
+    Fixture app;
+    ASSERT_TRUE(app.Start("--window Typical --class Afx:00400000:8:00010003:00000000:00CB0D45 "
+                          "--window Overlong --class " + std::string(200, 'W')));
+    int lines[2] = {};
+    for (int i = 0; i < 2; i++) {
+        DialogWatch watch("Task Properties", [&](HWND dialog) {
+            lines[i] = ShownDetailLines(dialog);
+            PressButton(dialog, IDCANCEL);
+        });
+        RunTaskPropertiesDialog(app.Window(i ? "Overlong" : "Typical"));
+        ASSERT_TRUE(watch.Finish());
+    }
+    EXPECT_EQ(lines[0], 9);  // one line each, the class name among them
+    EXPECT_GT(lines[1], 9);  // the class name wraps, and the box grows
+}
+
+TEST_F(TaskActionTest, TaskPropertiesShowsTheProgramsIconForAWindowWithoutOne)
+{
+    WNDCLASSA iconless = {};
+    iconless.lpfnWndProc = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
+        return message == WM_QUERYDRAGICON ? 0 : DefWindowProcA(window, message, wParam, lParam);
+    };
+    iconless.hInstance = GetModuleHandleA(nullptr);
+    iconless.lpszClassName = "Iconless";
+    RegisterClassA(&iconless);
+    HWND window = CreateWindowExA(0, "Iconless", "No Icon Of Its Own", WS_OVERLAPPEDWINDOW, 0, 0, 200,
+                                  100, nullptr, nullptr, iconless.hInstance, nullptr);
+    HICON shown = nullptr;
+    DialogWatch watch("Task Properties", [&](HWND dialog) {
+        shown = (HICON)AskControl(dialog, IDC_TASK_ICON, STM_GETICON);
+        PressButton(dialog, IDCANCEL);
+    });
+    RunTaskPropertiesDialog(window);
+    ASSERT_TRUE(watch.Finish());
+    // This program's file carries the main program's icons.
+    EXPECT_NE(shown, nullptr);
+    EXPECT_NE(shown, DefaultIcon());
+    DestroyWindow(window);
+}
+
+TEST_F(TaskActionTest, AShortcutRetitledFromTaskPropertiesLabelsTheTasksRow)
+{
+    Fixture app;
+    ASSERT_TRUE(app.Start("--window \"Started Window\""));
+    HWND window = app.Window("Started Window");
+    NewShortcut("Starter")->Window = window;  // as after a launch from it
+    ASSERT_TRUE(WaitForRow((LPARAM)window));
+    ShellState.Hidden = 1;  // no pass rebuilds the list meanwhile
+    DialogWatch edit("Shortcut Properties", [](HWND dialog) {
+        ClickControl(dialog, IDC_SHORTCUT_TITLE);
+        ReplaceFocusedText("Renamed Starter");
+        PressKeys({VK_RETURN});
+    });
+    DialogWatch task("Task Properties", [&](HWND dialog) {
+        ClickControl(dialog, IDC_TASK_SHORTCUT);
+        WaitUntil([&] { return edit.Seen() && !IsWindow(edit.Window()); });
+        PressButton(dialog, IDOK);
+    });
+    Select({(LPARAM)window});
+    session.Command(IDM_PROPERTIES);
+    ASSERT_TRUE(task.Finish() && edit.Finish());
+    EXPECT_EQ(ItemCell(ItemRowOf(window), 0), "Renamed Starter");
+    ShellState.Hidden = 0;
 }
 
 TEST(TaskPropertyTexts, PriorityIndexAndCreationDate)
