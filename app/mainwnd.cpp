@@ -57,10 +57,12 @@ void HideMainWindow()
 
 // ---------------------------------------------------------------- layout
 
-// The least room each list keeps, however small the window or far the
-// splitter: a large icon with a little of its title, or a few rows.
-const int MinListWidth = 64;
-const int MinListHeight = 64;
+// The least room the lists keep, however small the window or far the
+// splitter: the folder pane a folder's small icon and some of its title,
+// the item list a large icon with its title, or a few rows.
+const int MinPaneWidth = 64;
+const int MinItemListWidth = 96;
+const int MinListHeight = 80;
 
 // What the toolbar above the lists and the status bar below them take.
 int TopReserve()
@@ -86,9 +88,9 @@ int BottomReserve()
 // the window made small for a while loses nothing.
 int SplitterAt(int requested, int clientWidth)
 {
-    int widest = clientWidth - ShellState.FrameWidth - MinListWidth;
+    int widest = clientWidth - ShellState.FrameWidth - MinItemListWidth;
     int at = requested < widest ? requested : widest;
-    return at > MinListWidth ? at : MinListWidth;
+    return at > MinPaneWidth ? at : MinPaneWidth;
 }
 
 int ClientWidth()
@@ -157,7 +159,7 @@ void OnGetMinMaxInfo(MINMAXINFO* limits)
 {
     if (!ShellState.StatusWindow || !ShellState.ToolbarWindow)
         return;  // still being made
-    int width = 2 * MinListWidth + ShellState.FrameWidth;
+    int width = MinPaneWidth + ShellState.FrameWidth + MinItemListWidth;
     for (int needed : {MenuBarWidth(), StatusBarWidth()})
         width = needed > width ? needed : width;
     RECT frame = {0, 0, width, TopReserve() + MinListHeight + BottomReserve()};

@@ -425,8 +425,8 @@ TEST_F(MainWindowTest, AtItsSmallestTheWindowKeepsItsMenuLineAndBothLists)
     for (HWND list : {ShellState.FolderPane, ShellState.ItemList}) {
         RECT box;
         GetWindowRect(list, &box);
-        EXPECT_GE(box.right - box.left, 64);
-        EXPECT_GE(box.bottom - box.top, 64);
+        EXPECT_GE(box.right - box.left, list == ShellState.ItemList ? 96 : 64);
+        EXPECT_GE(box.bottom - box.top, 80);
         EXPECT_LE(box.right, client.right);
     }
     // The count and the load in sight; the splitter kept where it was put.
