@@ -67,7 +67,14 @@ void ReportLostHotKeys(const std::vector<LostHotKey>& lost)
 
 void NewFolderCommand()
 {
-    RunBusy([] { RunFolderDialog(ShellState.MainWindow, nullptr, TRUE, FolderCount()); });
+    RunBusy([] {
+        if (RunFolderDialog(ShellState.MainWindow, nullptr, TRUE, FolderCount()) != 1)
+            return;
+        // All of them anew, as after Properties: a folder deleted since the
+        // last registration may have left its row's identifier taken.
+        UnregisterHotKeys();
+        ReportLostHotKeys(RegisterHotKeys());
+    });
 }
 
 void FolderPropertiesCommand()

@@ -4,8 +4,8 @@
 #include <windows.h>
 
 // New (folder menu, Insert in the folder pane): the dialog in new-folder
-// mode. The new folder's hot key is registered at the next registration of
-// all hot keys.
+// mode. The new folder's hot key is registered at once, with the box that
+// tells who holds it when it cannot be.
 void NewFolderCommand();
 
 // Properties (folder menu, Alt+Enter in the folder pane): the dialog on the

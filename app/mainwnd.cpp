@@ -21,6 +21,7 @@
 #include "panes/itemlist.h"
 #include "panes/itemrows.h"
 #include "panes/newshortcuts.h"
+#include "panes/statusbar.h"
 #include "panes/toolbar.h"
 #include "panes/trayicon.h"
 #include "store/putaway.h"
@@ -56,27 +57,58 @@ void HideMainWindow()
 
 // ---------------------------------------------------------------- layout
 
+// The least room the lists keep, however small the window or far the
+// splitter: the folder pane a folder's small icon and some of its title,
+// the item list a large icon with its title, or a few rows.
+const int MinPaneWidth = 64;
+const int MinItemListWidth = 96;
+const int MinListHeight = 80;
+
+// What the toolbar above the lists and the status bar below them take.
+int TopReserve()
+{
+    if (!Settings.ToolBar)
+        return 0;
+    RECT bar = {};
+    GetClientRect(ShellState.ToolbarWindow, &bar);
+    return bar.bottom + 2;
+}
+
+int BottomReserve()
+{
+    if (!Settings.StatusBar)
+        return 0;
+    RECT part = {};
+    SendMessageA(ShellState.StatusWindow, SB_GETRECT, 0, (LPARAM)&part);
+    return part.bottom;
+}
+
+// Where the layout puts the splitter: the position asked for, but never so
+// far that a list goes out of sight. The setting keeps what was asked, so
+// the window made small for a while loses nothing.
+int SplitterAt(int requested, int clientWidth)
+{
+    int widest = clientWidth - ShellState.FrameWidth - MinItemListWidth;
+    int at = requested < widest ? requested : widest;
+    return at > MinPaneWidth ? at : MinPaneWidth;
+}
+
+int ClientWidth()
+{
+    RECT client;
+    GetClientRect(ShellState.MainWindow, &client);
+    return client.right;
+}
+
 void OnSize(WPARAM kind, LPARAM size)
 {
     if (kind == SIZE_MINIMIZED)
         return;
     RECT client;
     GetClientRect(ShellState.MainWindow, &client);
-
-    int bottom = 0;
-    if (Settings.StatusBar) {
-        RECT part = {};
-        SendMessageA(ShellState.StatusWindow, SB_GETRECT, 0, (LPARAM)&part);
-        bottom = part.bottom;
-    }
-    int top = 0;
-    if (Settings.ToolBar) {
-        RECT bar = {};
-        GetClientRect(ShellState.ToolbarWindow, &bar);
-        top = bar.bottom + 2;
-    }
-    int height = (client.bottom - client.top) - bottom - top;
-    int splitter = (int)Settings.nViewX;
+    int top = TopReserve();
+    int height = (client.bottom - client.top) - BottomReserve() - top;
+    int splitter = SplitterAt((int)Settings.nViewX, client.right - client.left);
     if (Settings.Folders) {
         MoveWindow(ShellState.FolderPane, client.left, client.top + top, client.left + splitter,
                    height, TRUE);
@@ -88,7 +120,7 @@ void OnSize(WPARAM kind, LPARAM size)
                    client.right - client.left, height, TRUE);
     }
     SendMessageA(ShellState.ToolbarWindow, WM_SIZE, kind, size);
-    SendMessageA(ShellState.StatusWindow, WM_SIZE, kind, size);
+    PlaceStatusBar(kind, size);
     SendMessageA(ShellState.ItemList, LVM_ARRANGE, LVA_DEFAULT, 0);
 }
 
@@ -97,25 +129,82 @@ void Relayout()
     SendMessageA(ShellState.MainWindow, WM_SIZE, 0, 0);
 }
 
+// The width the menu bar needs on one line: the sum of its items.
+int MenuBarWidth()
+{
+    HWND main = ShellState.MainWindow;
+    HMENU menu = GetMenu(main);
+    int width = 0;
+    for (int item = 0; item < GetMenuItemCount(menu); item++) {
+        RECT box;
+        if (GetMenuItemRect(main, menu, (UINT)item, &box))
+            width += box.right - box.left;
+    }
+    return width;
+}
+
+// The width of the status bar's first two parts, the count and the load,
+// with its size grip.
+int StatusBarWidth()
+{
+    int edges[2] = {};
+    if (!Settings.StatusBar || SendMessageA(ShellState.StatusWindow, SB_GETPARTS, 2, (LPARAM)edges) < 2)
+        return 0;
+    return edges[1] + GetSystemMetrics(SM_CXVSCROLL);
+}
+
+// The smallest window that keeps the menu on one line, the toolbar, both
+// lists with room for a few rows, and the status bar's count and load.
+void OnGetMinMaxInfo(MINMAXINFO* limits)
+{
+    if (!ShellState.StatusWindow || !ShellState.ToolbarWindow)
+        return;  // still being made
+    int width = MinPaneWidth + ShellState.FrameWidth + MinItemListWidth;
+    for (int needed : {MenuBarWidth(), StatusBarWidth()})
+        width = needed > width ? needed : width;
+    RECT frame = {0, 0, width, TopReserve() + MinListHeight + BottomReserve()};
+    HWND main = ShellState.MainWindow;
+    AdjustWindowRectEx(&frame, (DWORD)GetWindowLongA(main, GWL_STYLE), TRUE,
+                       (DWORD)GetWindowLongA(main, GWL_EXSTYLE));
+    if (limits->ptMinTrackSize.x < frame.right - frame.left)
+        limits->ptMinTrackSize.x = frame.right - frame.left;
+    if (limits->ptMinTrackSize.y < frame.bottom - frame.top)
+        limits->ptMinTrackSize.y = frame.bottom - frame.top;
+}
+
+bool OverSplitter(int x)
+{
+    int splitter = SplitterAt((int)Settings.nViewX, ClientWidth());
+    return x >= splitter && x <= splitter + ShellState.FrameWidth;
+}
+
+void StartSplitting()
+{
+    SetCapture(ShellState.MainWindow);
+    SetCursor(ShellState.CursorTable[CursorSizeWE]);
+    ShellState.Splitting = TRUE;
+}
+
+// A drag of the splitter begins with a press in the gap between the lists.
+void OnLeftButtonDown(LPARAM position)
+{
+    if (OverSplitter((short)LOWORD(position)))
+        StartSplitting();
+}
+
 void OnMouseMove(WPARAM keys, LPARAM position)
 {
     int x = (short)LOWORD(position);
-    int splitter = (int)Settings.nViewX;
-    if (!ShellState.Splitting && x >= splitter && x <= splitter + ShellState.FrameWidth) {
-        SetCapture(ShellState.MainWindow);
-        SetCursor(ShellState.CursorTable[CursorSizeWE]);
-        ShellState.Splitting = TRUE;
+    // The button held down since a press elsewhere (on a row, say) does
+    // not take the splitter along as the mouse crosses the gap.
+    if (!ShellState.Splitting && OverSplitter(x) && !(keys & MK_LBUTTON)) {
+        StartSplitting();
         return;
     }
     if (ShellState.Splitting && (keys & MK_LBUTTON)) {
-        // Keep the divider inside the window, whatever the mouse does.
         RECT client;
         GetClientRect(ShellState.MainWindow, &client);
-        if (x < 0)
-            x = 0;
-        if (x > client.right - ShellState.FrameWidth)
-            x = client.right - ShellState.FrameWidth;
-        Settings.nViewX = (DWORD)x;
+        Settings.nViewX = (DWORD)SplitterAt(x, client.right);
         SendMessageA(ShellState.MainWindow, WM_SIZE, 0, MAKELPARAM(client.right, client.bottom));
         UpdateWindow(ShellState.MainWindow);
         return;
@@ -515,11 +604,15 @@ LRESULT OnNotify(NMHDR* header)
             ActivateRowAtCursor();
         return 0;
     case NM_RCLICK:
-        if (fromPane)
+        if (fromPane) {
+            EndKeepingFolderSelection();
             ShowContextMenu(ShellState.FolderMenu);
-        else if (fromItems)
+        } else if (fromItems) {
             ShowContextMenu(ShellState.ItemMenu);
+        }
         return 0;
+    case LVN_ITEMCHANGING:
+        return fromPane && !FolderRowMayChange((NMLISTVIEW*)header) ? TRUE : FALSE;
     case LVN_ITEMCHANGED:
         if (fromPane)
             OnFolderRowChanged((NMLISTVIEW*)header);
@@ -615,6 +708,8 @@ LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_INITMENU: RebuildTransferMenus(); return 0;
     case WM_INITMENUPOPUP: OnInitMenuPopup((HMENU)wParam); return 0;
     case WM_MOUSEMOVE: OnMouseMove(wParam, lParam); return 0;
+    case WM_LBUTTONDOWN: OnLeftButtonDown(lParam); return 0;
+    case WM_GETMINMAXINFO: OnGetMinMaxInfo((MINMAXINFO*)lParam); return 0;
     case WM_HOTKEY: OnHotKey(wParam); return 0;
     case WM_APPLYREFRESH: OnPassReady(wParam, lParam); return 0;
     default:

@@ -6,7 +6,6 @@
 
 #include "app/faults.h"
 #include "app/mainwnd.h"
-#include "core/listrows.h"
 #include "core/resource.h"
 #include "core/settings.h"
 #include "core/shellstate.h"
@@ -174,14 +173,11 @@ void BuildContextMenus()
 }
 
 // The loaded folders get their pane rows, and the first one, which is
-// already current, its selection: selecting the current folder puts no
-// window away.
+// already current, its selection, which puts no window away.
 void ShowLoadedFolders()
 {
     FillFolderPane();
-    if (FolderCount() > 0)
-        SetRowState(ShellState.FolderPane, 0, LVIS_SELECTED | LVIS_FOCUSED,
-                    LVIS_SELECTED | LVIS_FOCUSED);
+    SelectFirstFolderRow();
 }
 
 // What the load read of the layout that the panes keep themselves.

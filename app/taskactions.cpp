@@ -199,7 +199,7 @@ void PropertiesOfSelected()
             result = RunShortcutDialog(ShellState.MainWindow, (Shortcut*)data, FALSE,
                                        RowOfData(ShellState.ItemList, data));
         else if (IsWindow((HWND)data))
-            result = RunTaskPropertiesDialog((HWND)data);
+            result = RunTaskPropertiesDialog((HWND)data, RowOfData(ShellState.ItemList, data));
         else
             continue;
         // Only the Task Properties dialog's Cancel ends the walk.

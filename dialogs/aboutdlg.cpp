@@ -1,6 +1,7 @@
 #include "dialogs/aboutdlg.h"
 
 #include "common/version.h"
+#include "core/faultguard.h"
 #include "core/resource.h"
 #include "core/shellstate.h"
 
@@ -24,7 +25,9 @@ INT_PTR AboutOnCommand(HWND dialog, WPARAM wParam)
 
 } // namespace
 
-INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+namespace {
+
+INT_PTR HandleAboutDialogMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
     case WM_INITDIALOG: return AboutOnInit(dialog);
@@ -32,6 +35,14 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     case WM_CLOSE: EndDialog(dialog, 1); return TRUE;
     default: return FALSE;
     }
+}
+
+} // namespace
+
+// A fault while a message is handled is reported, and the dialog goes on.
+INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return GuardedCall(dialog, message, wParam, lParam, HandleAboutDialogMessage);
 }
 
 INT_PTR RunAboutBox()

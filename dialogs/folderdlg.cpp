@@ -3,6 +3,7 @@
 #include <stdio.h>
 
 #include "common/texts.h"
+#include "core/faultguard.h"
 #include "core/help.h"
 #include "core/resource.h"
 #include "core/shellstate.h"
@@ -118,7 +119,9 @@ HotKeyCode OfferedFolderHotKey(int paneIndex)
     return MakeHotKeyCode(VK_F1 + paneIndex, HotKeyCtrl | HotKeyAlt);
 }
 
-INT_PTR CALLBACK FolderDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+namespace {
+
+INT_PTR HandleFolderDialogMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG: return OnInit(dialog, (FolderDialogArgs*)lParam);
@@ -126,6 +129,14 @@ INT_PTR CALLBACK FolderDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
     case WM_CLOSE: EndDialog(dialog, 0); return TRUE;
     default: return FALSE;
     }
+}
+
+} // namespace
+
+// A fault while a message is handled is reported, and the dialog goes on.
+INT_PTR CALLBACK FolderDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return GuardedCall(dialog, message, wParam, lParam, HandleFolderDialogMessage);
 }
 
 INT_PTR RunFolderDialog(HWND owner, Folder* folder, BOOL newFolderMode, int paneIndex)

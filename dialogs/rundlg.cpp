@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "core/faultguard.h"
 #include "core/help.h"
 #include "core/resource.h"
 #include "core/settings.h"
@@ -120,7 +121,9 @@ INT_PTR OnCommand(HWND dialog, WPARAM wParam)
 
 } // namespace
 
-INT_PTR CALLBACK RunDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+namespace {
+
+INT_PTR HandleRunDialogMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG: return OnInit(dialog, (RunDialogState*)lParam);
@@ -128,6 +131,14 @@ INT_PTR CALLBACK RunDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM 
     case WM_CLOSE: EndDialog(dialog, 0); return TRUE;
     default: return FALSE;
     }
+}
+
+} // namespace
+
+// A fault while a message is handled is reported, and the dialog goes on.
+INT_PTR CALLBACK RunDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return GuardedCall(dialog, message, wParam, lParam, HandleRunDialogMessage);
 }
 
 INT_PTR RunRunDialog(HWND owner)

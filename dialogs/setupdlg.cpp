@@ -5,6 +5,7 @@
 #include <stdio.h>
 
 #include "common/texts.h"
+#include "core/faultguard.h"
 #include "core/help.h"
 #include "core/resource.h"
 #include "core/settings.h"
@@ -33,9 +34,12 @@ bool RegisterGlobalHotKey(HotKeyCode code)
 
 INT_PTR OnInit(HWND dialog)
 {
-    // Without a notification area there is no icon to choose; OK stores 0.
-    if (!ShellState.IsNewShell)
+    // Without a notification area there is no icon to choose, nor any to
+    // keep.
+    if (!ShellState.IsNewShell) {
         EnableWindow(GetDlgItem(dialog, IDC_SETUP_TASKBAR), FALSE);
+        Settings.TaskBar = 0;
+    }
     // Pressing the current combination in the hot-key field must reach the
     // field, not call the main window up.
     UnregisterHotKey(ShellState.MainWindow, GlobalHotKeyId);
@@ -43,7 +47,7 @@ INT_PTR OnInit(HWND dialog)
                         (LPARAM)Settings.HotKey);
     Tick(dialog, IDC_SETUP_TOP, Settings.Top);
     Tick(dialog, IDC_SETUP_PROGMAN, Settings.Progman);
-    Tick(dialog, IDC_SETUP_TASKBAR, ShellState.IsNewShell && Settings.TaskBar);
+    Tick(dialog, IDC_SETUP_TASKBAR, Settings.TaskBar);
     Tick(dialog, IDC_SETUP_AUTOCLOSE, Settings.AutoClose);
     for (const char* name : {"Normal", "Low", "High", "Highest"})
         SendDlgItemMessageA(dialog, IDC_SETUP_PRIORITY, CB_ADDSTRING, 0, (LPARAM)name);
@@ -172,7 +176,9 @@ bool ChooseListColor(HWND owner, COLORREF* color)
     return true;
 }
 
-INT_PTR CALLBACK SetupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+namespace {
+
+INT_PTR HandleSetupDialogMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
     case WM_INITDIALOG: return OnInit(dialog);
@@ -180,6 +186,14 @@ INT_PTR CALLBACK SetupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     case WM_CLOSE: OnCancel(dialog); return TRUE;
     default: return FALSE;
     }
+}
+
+} // namespace
+
+// A fault while a message is handled is reported, and the dialog goes on.
+INT_PTR CALLBACK SetupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return GuardedCall(dialog, message, wParam, lParam, HandleSetupDialogMessage);
 }
 
 INT_PTR RunSetupDialog(HWND owner)

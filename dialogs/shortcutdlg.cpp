@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "core/faultguard.h"
 #include "core/help.h"
 #include "core/listrows.h"
 #include "core/resource.h"
@@ -26,7 +27,11 @@ const int IconItemHeight = 36;
 struct ShortcutDialogState {
     Shortcut* Edited;  // null in create mode until OK makes it
     BOOL CreateMode;
+    // The item-list row whose label takes the title (the shortcut's own, or
+    // the Task's when the Task Properties dialog opened this one) and what
+    // that row held then.
     int Row;
+    LPARAM RowValue;
     HBRUSH CaptionBrush;
     HBRUSH FaceBrush;
     // The icon file, without quotes, whose icons the list shows.
@@ -132,20 +137,22 @@ void FillFromShortcut(HWND dialog, ShortcutDialogState* state, const Shortcut* s
     CheckRadioButton(dialog, IDC_SHORTCUT_NORMAL, IDC_SHORTCUT_MAXIMIZED,
                      ShowStateButton(shortcut->ShowState));
     // The command line has already set the separate-memory box by the
-    // program's kind; the stored flags only add to the boxes.
+    // program's kind; the stored flags only add to the boxes, and lock
+    // nothing: only a click on "Run Multiple Instances" does.
     if (shortcut->MultipleInstances)
         SetChecked(dialog, IDC_SHORTCUT_MULTIPLE, true);
     if (shortcut->ContainInFolder)
         SetChecked(dialog, IDC_SHORTCUT_CONTAIN, true);
     if (shortcut->SeparateMemory)
         SetChecked(dialog, IDC_SHORTCUT_SEPARATE, true);
-    LockContainToMultiple(dialog);
     SendDlgItemMessageA(dialog, IDC_SHORTCUT_PRIORITY, CB_SETCURSEL, shortcut->Priority, 0);
 }
 
 INT_PTR OnInit(HWND dialog, ShortcutDialogState* state)
 {
     SetWindowLongPtrA(dialog, DWLP_USER, (LONG_PTR)state);
+    if (state->Row < 0 || !RowData(ShellState.ItemList, state->Row, &state->RowValue))
+        state->RowValue = (LPARAM)state->Edited;
     for (const char* name : {"Normal", "Low", "High", "Highest"})
         SendDlgItemMessageA(dialog, IDC_SHORTCUT_PRIORITY, CB_ADDSTRING, 0, (LPARAM)name);
     state->CaptionBrush = CreateSolidBrush(GetSysColor(COLOR_ACTIVECAPTION));
@@ -289,15 +296,11 @@ bool FitsAShortcut(HWND dialog, const ShortcutInput& input)
 void SetRowTitle(const ShortcutDialogState* state, const char* title)
 {
     HWND list = ShellState.ItemList;
-    Shortcut* shortcut = state->Edited;
-    if (!list || !HasShortcut(ShellState.CurrentFolder, (LPARAM)shortcut))
+    if (!list || !HasShortcut(ShellState.CurrentFolder, (LPARAM)state->Edited))
         return;
     // Rows move while the dialog is open (the refresh goes on): the row is
-    // the one that still holds the shortcut.
-    LPARAM data = 0;
-    int row = state->Row;
-    if (row < 0 || !RowData(list, row, &data) || data != (LPARAM)shortcut)
-        row = RowOfData(list, (LPARAM)shortcut);
+    // the one that still holds what it held.
+    int row = RowOfData(list, state->RowValue);
     if (row < 0)
         return;
     LVITEMA item = {};
@@ -340,8 +343,11 @@ void OnOK(HWND dialog, ShortcutDialogState* state)
     input.WorkingDirectory = DialogItemText(dialog, IDC_SHORTCUT_DIRECTORY);
     input.IconFile = DialogItemText(dialog, IDC_SHORTCUT_ICONFILE);
     if (input.Title.empty()) {
+        std::string command = input.CommandLine.substr(0, MaxTextLength);
         char title[MaxText];
-        TitleFromCommandLine(input.CommandLine.substr(0, MaxTextLength).c_str(), title, MaxText);
+        TitleFromCommandLine(command.c_str(), title, MaxText);
+        if (!title[0])
+            UsableTitle(command.c_str(), title);
         input.Title = title;
     }
     if (!FitsAShortcut(dialog, input))
@@ -376,7 +382,9 @@ INT_PTR OnCommand(HWND dialog, WPARAM wParam)
 
 } // namespace
 
-INT_PTR CALLBACK ShortcutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+namespace {
+
+INT_PTR HandleShortcutDialogMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG: return OnInit(dialog, (ShortcutDialogState*)lParam);
@@ -387,6 +395,14 @@ INT_PTR CALLBACK ShortcutDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
     case WM_CLOSE: EndDialog(dialog, 0); return TRUE;
     default: return FALSE;
     }
+}
+
+} // namespace
+
+// A fault while a message is handled is reported, and the dialog goes on.
+INT_PTR CALLBACK ShortcutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return GuardedCall(dialog, message, wParam, lParam, HandleShortcutDialogMessage);
 }
 
 INT_PTR RunShortcutDialog(HWND owner, Shortcut* shortcut, BOOL createMode, int row)

@@ -2,6 +2,7 @@
 
 #include <stdio.h>
 
+#include "core/faultguard.h"
 #include "core/help.h"
 #include "core/resource.h"
 #include "core/shellstate.h"
@@ -9,6 +10,7 @@
 #include "model/model.h"
 #include "dialogs/shortcutdlg.h"
 #include "core/settings.h"
+#include "tasks/refresh.h"
 #include "tasks/taskenum.h"
 
 namespace {
@@ -16,7 +18,9 @@ namespace {
 // What the dialog keeps while it is open.
 struct TaskPropertiesState {
     HWND Window;
+    int Row;             // the Task's item-list row, -1 when unknown
     HANDLE Process;
+    HICON ProgramIcon;   // the program file's icon, when the window gives none
 };
 
 TaskPropertiesState* StateOf(HWND dialog)
@@ -32,10 +36,43 @@ void CloseProcess(TaskPropertiesState* state)
     }
 }
 
-HICON IconOfWindow(HWND window)
+// The icon the list shows for the window: its own, else its program
+// file's first.
+HICON IconOfWindow(TaskPropertiesState* state, DWORD processId)
 {
-    HICON icon = WindowIcon(window);
-    return icon ? icon : DefaultIcon();
+    HICON icon = WindowIcon(state->Window);
+    if (icon)
+        return icon;
+    RefreshCache::ProgramIcons program = ProgramIcons(nullptr, processId);
+    if (program.Small)
+        DestroyIcon(program.Small);
+    state->ProgramIcon = program.Large;
+    return program.Large ? program.Large : DefaultIcon();
+}
+
+// However long the class name (a long one wraps), every line of the
+// details shows: the box, and the dialog with it, grow by what is missing.
+void FitDetails(HWND dialog)
+{
+    HWND box = GetDlgItem(dialog, IDC_TASK_DETAILS);
+    HDC dc = GetDC(box);
+    HGDIOBJ old = SelectObject(dc, (HGDIOBJ)SendMessageA(box, WM_GETFONT, 0, 0));
+    TEXTMETRICA metrics = {};
+    GetTextMetricsA(dc, &metrics);
+    SelectObject(dc, old);
+    ReleaseDC(box, dc);
+    RECT shown = {};
+    SendMessageA(box, EM_GETRECT, 0, (LPARAM)&shown);
+    int lines = (int)SendMessageA(box, EM_GETLINECOUNT, 0, 0);
+    int missing = lines * metrics.tmHeight - (shown.bottom - shown.top);
+    if (missing <= 0)
+        return;
+    for (HWND window : {box, dialog}) {
+        RECT frame;
+        GetWindowRect(window, &frame);
+        SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left,
+                     frame.bottom - frame.top + missing, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
 }
 
 INT_PTR OnInit(HWND dialog, TaskPropertiesState* state)
@@ -48,12 +85,12 @@ INT_PTR OnInit(HWND dialog, TaskPropertiesState* state)
         return TRUE;
     }
     SetDlgItemTextA(dialog, IDC_TASK_TITLE, title);
-    SendDlgItemMessageA(dialog, IDC_TASK_ICON, STM_SETICON, (WPARAM)IconOfWindow(window), 0);
+    DWORD processId = 0;
+    DWORD threadId = GetWindowThreadProcessId(window, &processId);
+    SendDlgItemMessageA(dialog, IDC_TASK_ICON, STM_SETICON, (WPARAM)IconOfWindow(state, processId), 0);
     for (const char* name : {"Normal", "Low", "High", "Highest"})
         SendDlgItemMessageA(dialog, IDC_TASK_PRIORITY, CB_ADDSTRING, 0, (LPARAM)name);
 
-    DWORD processId = 0;
-    DWORD threadId = GetWindowThreadProcessId(window, &processId);
     state->Process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_SET_INFORMATION, FALSE, processId);
     if (!state->Process) {
         EndDialog(dialog, 1);
@@ -63,6 +100,7 @@ INT_PTR OnInit(HWND dialog, TaskPropertiesState* state)
                         PriorityIndexOf(GetPriorityClass(state->Process)), 0);
     std::string details = TaskDetailsText(window, state->Process, processId, threadId);
     SetDlgItemTextA(dialog, IDC_TASK_DETAILS, details.c_str());
+    FitDetails(dialog);
     EnableWindow(GetDlgItem(dialog, IDC_TASK_SHORTCUT),
                  FindShortcutByWindow(ShellState.CurrentFolder, window) != nullptr);
     return TRUE;
@@ -87,7 +125,8 @@ void OnShortcut(HWND dialog, TaskPropertiesState* state)
     Shortcut* shortcut = FindShortcutByWindow(ShellState.CurrentFolder, state->Window);
     if (!shortcut)
         return;
-    RunShortcutDialog(dialog, shortcut, FALSE, -1);
+    // A title changed there labels the Task's row.
+    RunShortcutDialog(dialog, shortcut, FALSE, state->Row);
 }
 
 void OnHelp(HWND dialog)
@@ -171,7 +210,9 @@ std::string TaskDetailsText(HWND window, HANDLE process, DWORD processId, DWORD 
     return text;
 }
 
-INT_PTR CALLBACK TaskPropertiesProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+namespace {
+
+INT_PTR HandleTaskPropertiesMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG: return OnInit(dialog, (TaskPropertiesState*)lParam);
@@ -181,11 +222,21 @@ INT_PTR CALLBACK TaskPropertiesProc(HWND dialog, UINT message, WPARAM wParam, LP
     }
 }
 
-INT_PTR RunTaskPropertiesDialog(HWND window)
+} // namespace
+
+// A fault while a message is handled is reported, and the dialog goes on.
+INT_PTR CALLBACK TaskPropertiesProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    TaskPropertiesState state = {window, nullptr};
+    return GuardedCall(dialog, message, wParam, lParam, HandleTaskPropertiesMessage);
+}
+
+INT_PTR RunTaskPropertiesDialog(HWND window, int row)
+{
+    TaskPropertiesState state = {window, row, nullptr, nullptr};
     INT_PTR result = DialogBoxParamA(ShellState.Instance, "TASKPROP", ShellState.MainWindow,
                                      TaskPropertiesProc, (LPARAM)&state);
     CloseProcess(&state);
+    if (state.ProgramIcon)
+        DestroyIcon(state.ProgramIcon);
     return result;
 }

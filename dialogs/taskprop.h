@@ -5,10 +5,11 @@
 
 #include <string>
 
-// Runs the dialog for a window; 1 after OK (or when the window has no
-// title or its process cannot be opened, and the dialog never shows), 2
+// Runs the dialog for a window, whose item-list row is row (-1 when it has
+// none or the caller does not know it); 1 after OK (or when the window has
+// no title or its process cannot be opened, and the dialog never shows), 2
 // after Cancel or the close box.
-INT_PTR RunTaskPropertiesDialog(HWND window);
+INT_PTR RunTaskPropertiesDialog(HWND window, int row = -1);
 
 INT_PTR CALLBACK TaskPropertiesProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 

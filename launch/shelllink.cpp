@@ -80,16 +80,10 @@ bool ResolveDots(const char* name, char* path)
     return true;
 }
 
-// A title that would be empty (a name like ".profile", or a folder named
-// by dots) is the whole file name instead, and failing that the command.
 void GiveUsableTitle(ShortcutFields* fields)
 {
-    if (fields->Title[0])
-        return;
-    char command[MaxText], title[MaxText];
-    Copy(command, fields->CommandLine);
-    TitleFromPath(command, title, MaxText);
-    Copy(fields->Title, title[0] ? title : fields->CommandLine);
+    if (!fields->Title[0])
+        UsableTitle(fields->CommandLine, fields->Title);
 }
 
 void FromShellLink(const char* name, ShortcutFields* fields, bool* stop)
@@ -186,6 +180,15 @@ void TitleFromPath(char* command, char* title, int size)
         title[0] = (char)(title[0] - 'a' + 'A');
     else
         CharUpperBuffA(title, 1);
+}
+
+void UsableTitle(const char* command, char* title)
+{
+    char copy[MaxText];
+    Copy(copy, command);
+    TitleFromPath(copy, title, MaxText);
+    if (!title[0])
+        Copy(title, command);
 }
 
 bool ShortcutFromFile(const char* name, ShortcutFields* fields)

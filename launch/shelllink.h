@@ -30,6 +30,11 @@ bool ShortcutFromFile(const char* name, ShortcutFields* fields);
 // Converts the command to lower case in place.
 void TitleFromPath(char* command, char* title, int size);
 
+// A title for a command whose title came out empty (a name like
+// ".profile", or a folder named by dots): the whole file name, and failing
+// that the command. Both are MaxText buffers.
+void UsableTitle(const char* command, char* title);
+
 // Reads a shell shortcut file. Each output is a MaxText buffer or null (the
 // icon path is read only when the icon index is wanted too). All outputs
 // are empty when the file cannot be loaded or its target resolved, and

@@ -17,6 +17,13 @@ namespace {
 const int ClosedFolderImage = 0;
 const int OpenFolderImage = 1;
 
+// The row being selected is that of the folder made current already: it
+// is only marked as current, and nothing is put away.
+bool SelectingCurrentRow = false;
+// A right-click on the pane's empty space is under way: the current
+// folder keeps its selection.
+bool KeepingSelection = false;
+
 void SetFolderImage(int row, int image)
 {
     LVITEMA item = {};
@@ -84,6 +91,25 @@ void FitTitleColumn(HWND pane)
         SendMessageA(pane, LVM_SETCOLUMNWIDTH, 0, client.right);
 }
 
+// The list view takes the selection away before it reports the click that
+// opens the folder menu; the title would name a folder that no row shows
+// as current, and the menu would offer nothing to act on.
+LRESULT OnRightButtonDown(HWND pane, WPARAM wParam, LPARAM lParam)
+{
+    POINT point = {(short)LOWORD(lParam), (short)HIWORD(lParam)};
+    KeepingSelection = HitRow(pane, point) < 0;
+    LRESULT result = CallWindowProcA(ShellState.FolderPaneDefaultProc, pane, WM_RBUTTONDOWN, wParam, lParam);
+    KeepingSelection = false;
+    return result;
+}
+
+void SelectAsCurrent(int row, UINT mask)
+{
+    SelectingCurrentRow = true;
+    SetRowState(ShellState.FolderPane, row, LVIS_SELECTED | LVIS_FOCUSED, mask);
+    SelectingCurrentRow = false;
+}
+
 LRESULT OnSize(HWND pane, WPARAM wParam, LPARAM lParam)
 {
     LRESULT result = CallWindowProcA(ShellState.FolderPaneDefaultProc, pane, WM_SIZE, wParam, lParam);
@@ -97,6 +123,7 @@ LRESULT HandleFolderPaneMessage(HWND pane, UINT message, WPARAM wParam, LPARAM l
     case WM_DROPHOVER: return IsOwnDropHover(wParam, lParam) ? OnDropHover(pane) : 0;
     case WM_DROPFILES: OnDropFiles(pane, (HDROP)wParam); return 0;
     case WM_SIZE: return OnSize(pane, wParam, lParam);
+    case WM_RBUTTONDOWN: return OnRightButtonDown(pane, wParam, lParam);
     case WM_SYSKEYDOWN:
         if (wParam == VK_RETURN) {
             ReportAltEnter(pane);
@@ -166,13 +193,30 @@ void OnFolderRowChanged(const NMLISTVIEW* change)
     // Only a row that becomes selected switches; focus changes do not.
     if (wasSelected)
         return;
-    // Selecting the folder that is current already (start-up selects the
-    // first one) puts nothing away.
-    if (FolderAt(change->iItem) == ShellState.CurrentFolder) {
+    // The current folder's row selected again after it lost the selection
+    // runs the whole switch, as any other row does.
+    if (SelectingCurrentRow)
         MarkCurrentRow(change->iItem);
-        return;
-    }
-    SwitchToFolder(change->iItem);
+    else
+        SwitchToFolder(change->iItem);
+}
+
+bool FolderRowMayChange(const NMLISTVIEW* change)
+{
+    bool deselects = (change->uChanged & LVIF_STATE) && (change->uOldState & LVIS_SELECTED) &&
+                     !(change->uNewState & LVIS_SELECTED);
+    return !(KeepingSelection && deselects);
+}
+
+void EndKeepingFolderSelection()
+{
+    KeepingSelection = false;
+}
+
+void SelectFirstFolderRow()
+{
+    if (FolderCount() > 0)
+        SelectAsCurrent(0, LVIS_SELECTED | LVIS_FOCUSED);
 }
 
 void SwitchToFolder(int paneIndex, bool putAway)
@@ -227,7 +271,7 @@ void DeleteSelectedFolder()
     // folder being deleted: whatever is on screen stays there.
     if (FolderAt(row - 1)) {
         SwitchToFolder(row - 1, folder != ShellState.CurrentFolder);
-        SetRowState(pane, row - 1, LVIS_SELECTED | LVIS_FOCUSED, 0x000F);
+        SelectAsCurrent(row - 1, 0x000F);
     }
     ShowAndClearContained(folder->Contained);
     RemoveFolder(folder);

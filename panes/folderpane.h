@@ -21,9 +21,21 @@ void AddFolderRow(Folder* folder);
 void UpdateFolderRow(int paneIndex);
 
 // LVN_ITEMCHANGED from the pane: a row that becomes selected makes its
-// folder the current one (a switch, unless it is current already); a row
-// that loses the selection shows the closed folder again.
+// folder the current one (the whole switch, also for the current folder's
+// row selected again after it lost the selection); a row that loses the
+// selection shows the closed folder again.
 void OnFolderRowChanged(const NMLISTVIEW* change);
+
+// LVN_ITEMCHANGING from the pane: false refuses the change. A right-click
+// on the pane's empty space leaves the current folder selected; the click
+// ends its hold on the selection once it reaches the main window
+// (EndKeepingFolderSelection), before the folder menu opens.
+bool FolderRowMayChange(const NMLISTVIEW* change);
+void EndKeepingFolderSelection();
+
+// At start-up: selects the first row, whose folder the load made current,
+// putting nothing away.
+void SelectFirstFolderRow();
 
 // The folder switch to the folder of a pane row: the visible application
 // windows are put away into the folder being left (unless putAway is

@@ -114,6 +114,16 @@ void UpdateStatusBar(int objectCount, const MemoryFigures& memory)
     }
 }
 
+void PlaceStatusBar(WPARAM kind, LPARAM size)
+{
+    HWND status = ShellState.StatusWindow;
+    SendMessageA(status, WM_SIZE, kind, size);
+    // The bar moves itself and keeps the pixels it had, taken from a place
+    // that the panes laid out before it may already cover: a pass rewrites
+    // only parts whose text changed, so nothing else would draw the others.
+    InvalidateRect(status, nullptr, TRUE);
+}
+
 void ShowStatusProgress(const char* text)
 {
     HWND status = ShellState.StatusWindow;

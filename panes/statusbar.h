@@ -17,6 +17,10 @@ void StatusPartTexts(int objectCount, const MemoryFigures& memory, char texts[4]
 // when its text changed.
 void UpdateStatusBar(int objectCount, const MemoryFigures& memory);
 
+// Places the bar at the bottom of the main window after its layout, and
+// draws it whole.
+void PlaceStatusBar(WPARAM kind, LPARAM size);
+
 // A line of progress across the whole status bar, shown at once (for work
 // that runs between two messages); EndStatusProgress brings the parts back.
 void ShowStatusProgress(const char* text);

@@ -35,23 +35,6 @@ ProcessFacts ReadProcessFacts(DWORD processId)
     return facts;
 }
 
-// Another process's window may give no icon at all (some systems keep
-// icons per process): its program's own first icon stands in for it.
-RefreshCache::ProgramIcons ProgramIcons(RefreshCache* cache, DWORD processId)
-{
-    char path[MAX_PATH];
-    if (!ProgramPathOf(processId, path, MAX_PATH))
-        return {nullptr, nullptr};
-    auto found = cache->Programs.find(path);
-    if (found != cache->Programs.end())
-        return found->second;
-    RefreshCache::ProgramIcons icons = {nullptr, nullptr};
-    if (ExtractIconExA(path, 0, &icons.Large, &icons.Small, 1) == 0)
-        icons = {nullptr, nullptr};
-    cache->Programs[path] = icons;
-    return icons;
-}
-
 RefreshCache::Entry& CachedFacts(RefreshCache* cache, HWND window)
 {
     auto found = cache->Windows.find(window);
@@ -65,6 +48,26 @@ RefreshCache::Entry& CachedFacts(RefreshCache* cache, HWND window)
 }
 
 } // namespace
+
+// Another process's window may give no icon at all (some systems keep
+// icons per process): its program's own first icon stands in for it.
+RefreshCache::ProgramIcons ProgramIcons(RefreshCache* cache, DWORD processId)
+{
+    char path[MAX_PATH];
+    if (!ProgramPathOf(processId, path, MAX_PATH))
+        return {nullptr, nullptr};
+    if (cache) {
+        auto found = cache->Programs.find(path);
+        if (found != cache->Programs.end())
+            return found->second;
+    }
+    RefreshCache::ProgramIcons icons = {nullptr, nullptr};
+    if (ExtractIconExA(path, 0, &icons.Large, &icons.Small, 1) == 0)
+        icons = {nullptr, nullptr};
+    if (cache)
+        cache->Programs[path] = icons;
+    return icons;
+}
 
 void RefreshCache::Clear()
 {

@@ -78,6 +78,11 @@ struct RefreshCache {
     void Clear();
 };
 
+// The first icons of a process's program file, for a window that gives
+// none of its own. With a cache they are asked for once per program and
+// belong to the cache; without, the caller destroys them.
+RefreshCache::ProgramIcons ProgramIcons(RefreshCache* cache, DWORD processId);
+
 struct RefreshPass {
     std::vector<WindowFacts> Windows;  // every top-level window, in enumeration order
     std::unordered_map<HWND, size_t> Index;

@@ -27,8 +27,7 @@ void ContainWindow(HWND window, std::vector<HWND>* putAway)
         return;
     char className[MaxText] = "";
     GetClassNameA(window, className, MaxText);
-    if (ClassIs(className, "DeskTopClass") || ClassIs(className, "Shell_TrayWnd") ||
-        ClassIs(className, "Progman"))
+    if (IsShellWindowClass(className))
         return;
     Shortcut* shortcut = nullptr;
     for (int i = 0; i < FolderCount() && !shortcut; i++)
@@ -48,8 +47,7 @@ void RecordSystemWindow(HWND window)
 {
     char className[MaxText] = "";
     GetClassNameA(window, className, MaxText);
-    bool shell = ClassIs(className, "DeskTopClass") || ClassIs(className, "Shell_TrayWnd") ||
-                 ClassIs(className, "Progman");
+    bool shell = IsShellWindowClass(className);
     bool hidden = window != ShellState.MainWindow && !IsWindowVisible(window) &&
                   !ClassIs(className, "Tooltips_class32");
     if (!shell && !hidden)
@@ -155,7 +153,7 @@ void StartedText(const FILETIME& creation, char* buffer, int size)
     SYSTEMTIME t;
     SplitFileTime(creation, &t);
     snprintf(buffer, (size_t)size, "%02u/%02u/%02u  %02u:%02u", t.wMonth, t.wDay,
-             (unsigned)(t.wYear - 1900), t.wHour, t.wMinute);
+             (unsigned)(t.wYear % 100), t.wHour, t.wMinute);
 }
 
 void DurationText(const FILETIME& duration, char* buffer, int size)
@@ -166,9 +164,22 @@ void DurationText(const FILETIME& duration, char* buffer, int size)
              t.wMilliseconds);
 }
 
+bool IsShellWindowClass(const char* className)
+{
+    // Under Wine the tray is a top-level window of its own; put away with
+    // a folder, it would take every tray icon, ours among them, with it.
+    static const char* const shellClasses[] = {"DeskTopClass", "Shell_TrayWnd",
+                                               "__winex11_standalone_tray", "Progman"};
+    for (const char* shellClass : shellClasses)
+        if (ClassIs(className, shellClass))
+            return true;
+    return false;
+}
+
 bool IsShellClass(const char* className)
 {
-    return ClassIs(className, "DeskTopClass") || ClassIs(className, "Shell_TrayWnd") ||
+    // Program Manager is listed when the options ask for it.
+    return (IsShellWindowClass(className) && !ClassIs(className, "Progman")) ||
            ClassIs(className, "BubblePopup") || ClassIs(className, "Tooltips_class32") ||
            className[0] == '#';
 }

@@ -42,10 +42,16 @@ const char* PriorityText(DWORD priorityClass);
 // The same words for a shortcut's priority choice.
 const char* ShortcutPriorityText(DWORD choice);
 
-// "%02u/%02u/%02u  %02u:%02u": month, day, year - 1900, hour, minute.
+// "%02u/%02u/%02u  %02u:%02u": month, day, the year's last two digits,
+// hour, minute.
 void StartedText(const FILETIME& creation, char* buffer, int size);
 // "%u:%02u:%02u.%03u": hours, minutes, seconds, milliseconds (within a day).
 void DurationText(const FILETIME& duration, char* buffer, int size);
 
-// Class names that are never tasks.
+// The shell's own windows: the desktop, the task bar and its tray, and
+// Program Manager. They are never put away with a folder.
+bool IsShellWindowClass(const char* className);
+// Class names that are never tasks: the shell's windows (Program Manager
+// aside, listed when the options ask for it), tool tips and balloons, and
+// the system's own classes.
 bool IsShellClass(const char* className);

@@ -7,10 +7,8 @@
 #include <objbase.h>
 #include <shellapi.h>
 
-#include <atomic>
 #include <fstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "core/listrows.h"
@@ -27,6 +25,7 @@
 #include "fixture_client.h"
 #include "session_probe.h"
 #include "shell_links.h"
+#include "user_input.h"
 #include "wait.h"
 
 namespace {
@@ -110,27 +109,7 @@ protected:
     {
         SetForegroundWindow(ShellState.MainWindow);
         WaitFor([] { return GetForegroundWindow() == ShellState.MainWindow; }, 2000);
-        std::atomic<bool> done{false};
-        std::thread hand([&] {
-            SetCursorPos(from.x, from.y);
-            Sleep(150);
-            if (control)
-                keybd_event(VK_CONTROL, (BYTE)MapVirtualKeyA(VK_CONTROL, 0), 0, 0);
-            mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
-            Sleep(150);
-            for (int step = 1; step <= 8; step++) {
-                SetCursorPos(from.x + (to.x - from.x) * step / 8, from.y + (to.y - from.y) * step / 8);
-                Sleep(60);
-            }
-            mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
-            if (control)
-                keybd_event(VK_CONTROL, (BYTE)MapVirtualKeyA(VK_CONTROL, 0), KEYEVENTF_KEYUP, 0);
-            Sleep(150);
-            done = true;
-        });
-        WaitFor([&] { return done.load(); }, 10000);
-        hand.join();
-        PumpFor(200);
+        DragWithMouse(from, to, control);
     }
 
     AppSession session;

@@ -26,6 +26,7 @@
 #include "dialog_watch.h"
 #include "fixture_client.h"
 #include "session_probe.h"
+#include "user_input.h"
 #include "wait.h"
 
 namespace {
@@ -333,7 +334,11 @@ TEST_F(MainWindowTest, CtrlASelectsAllAndCtrlIInverts)
 
 TEST_F(MainWindowTest, DraggingTheSplitterMovesThePanesAndIsSaved)
 {
+    Settings.View = 3;
     ASSERT_TRUE(Start());
+    Shortcut* row = AddNamedShortcut("A Row");
+    RequestRefresh();
+    ASSERT_TRUE(WaitFor([&] { return ItemRowOf(row) >= 0; }, 5000));
     HWND main = ShellState.MainWindow;
     int gap = (int)Settings.nViewX + 1;
     SendMessageA(main, WM_MOUSEMOVE, 0, MAKELPARAM(gap, 50));
@@ -349,9 +354,69 @@ TEST_F(MainWindowTest, DraggingTheSplitterMovesThePanesAndIsSaved)
     SendMessageA(main, WM_MOUSEMOVE, 0, MAKELPARAM(150, 50));
     EXPECT_FALSE(ShellState.Splitting);
     EXPECT_NE(GetCapture(), main);
+
+    // A press on a row that crosses the gap, a few pixels at a time, takes
+    // no splitter along.
+    RECT cell = {LVIR_BOUNDS, 0, 0, 0};
+    SendMessageA(ShellState.ItemList, LVM_GETITEMRECT, ItemRowOf(row), (LPARAM)&cell);
+    POINT press = {4, (cell.top + cell.bottom) / 2}, to = {140, 0};
+    ClientToScreen(ShellState.ItemList, &press);
+    ClientToScreen(main, &to);
+    DragWithMouse(press, POINT{to.x, press.y});
+    EXPECT_EQ(Settings.nViewX, 150u);
     session.Exit();
 
     EXPECT_EQ(ProductDword("nViewX"), 150u);
+}
+
+TEST_F(MainWindowTest, ARightClickBesideTheFoldersKeepsTheCurrentOneAndItsRowSelectedAgainSwitches)
+{
+    ASSERT_TRUE(Start());
+    Fixture app;
+    ASSERT_TRUE(app.Start("--window Kept"));
+    HWND pane = ShellState.FolderPane;
+    RECT client;
+    GetClientRect(pane, &client);
+    POINT empty = {20, client.bottom - 10};
+    ClientToScreen(pane, &empty);
+    std::thread hand([&] {
+        SetCursorPos(empty.x, empty.y);
+        mouse_event(MOUSEEVENTF_RIGHTDOWN, 0, 0, 0, 0);
+        mouse_event(MOUSEEVENTF_RIGHTUP, 0, 0, 0, 0);
+        Sleep(500);
+        PressKeys({VK_ESCAPE});  // the folder menu goes
+    });
+    PumpFor(1000);
+    hand.join();
+    EXPECT_TRUE(RowSelected(pane, 0));
+    // Once it has lost the selection, the row selected again puts the
+    // window on screen away and brings it back.
+    SetRowState(pane, 0, 0, LVIS_SELECTED);
+    ULONG_PTR requests = ShellState.ShowRequests;
+    SelectFolder(0);
+    EXPECT_GT(ShellState.ShowRequests, requests + 1);
+    EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(app.Window("Kept")) != 0; }, 3000));
+}
+
+TEST_F(MainWindowTest, AtItsSmallestTheWindowKeepsItsMenuLineAndBothLists)
+{
+    ASSERT_TRUE(Start());
+    HWND main = ShellState.MainWindow;
+    Settings.nViewX = 400;
+    SetWindowPos(main, nullptr, 0, 0, 10, 10, SWP_NOMOVE | SWP_NOZORDER);
+    RECT client, first, last, pane, items, status;
+    GetClientRect(main, &client);
+    GetMenuItemRect(main, GetMenu(main), 0, &first);
+    GetMenuItemRect(main, GetMenu(main), 3, &last);
+    EXPECT_EQ(first.top, last.top);  // the menu on one line
+    GetWindowRect(ShellState.FolderPane, &pane);
+    GetWindowRect(ShellState.ItemList, &items);
+    MapWindowPoints(nullptr, main, (POINT*)&items, 2);
+    EXPECT_TRUE(pane.right - pane.left >= 64 && items.right - items.left >= 96 && items.right <= client.right);
+    EXPECT_GE(items.bottom - items.top, 80);
+    SendMessageA(ShellState.StatusWindow, SB_GETRECT, 1, (LPARAM)&status);
+    EXPECT_LE(status.right, client.right);  // the count and the load
+    EXPECT_EQ(Settings.nViewX, 400u);       // kept where it was put
 }
 
 TEST_F(MainWindowTest, TheViewCommandsSetStyleMenuAndButtons)
@@ -639,6 +704,22 @@ TEST_F(MainWindowTest, AnExceptionOrAFaultWhileHandlingAMessageIsReportedAndTheP
         EXPECT_EQ(session.Command(IDM_DETAILS), 0);
         EXPECT_EQ(Settings.View, 3u);
     }
+
+    // A fault in a dialog (a message whose pointer leads nowhere) is
+    // survived alike, every put-away window still away.
+    Fixture app;
+    ASSERT_TRUE(app.Start("--window Away"));
+    HWND away = app.Window("Away");
+    SelectFolder(AddFolder("Other"));
+    DialogWatch report("Exception Error", [](HWND box) { PressButton(box, IDOK); });
+    DialogWatch create("Create Shortcut", [](HWND dialog) {
+        SendMessageA(dialog, WM_MEASUREITEM, IDC_SHORTCUT_ICONS, 0x10);
+        PressButton(dialog, IDCANCEL);
+    });
+    session.Command(IDM_CREATESHORTCUT);
+    ASSERT_TRUE(create.Finish() && report.Finish());
+    EXPECT_EQ(session.Command(IDM_LIST), 0);
+    EXPECT_TRUE(FolderAt(0)->Contained->Contains(away) && !IsWindowVisible(away));
 }
 
 TEST_F(MainWindowTest, EditingATasksLabelRenamesItsWindow)

@@ -30,14 +30,6 @@ HotKeyCode FieldValue(HWND dialog)
     return (HotKeyCode)AskControl(dialog, IDC_SETUP_HOTKEY, WM_COMMAND, GETKEY_GETVALUE);
 }
 
-HWND FocusOf(HWND dialog)
-{
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof info;
-    GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
-    return info.hwndFocus;
-}
-
 // The hot-key field takes the keys once it has the focus.
 void PressInField(HWND dialog, std::initializer_list<WORD> keys)
 {
@@ -173,6 +165,20 @@ TEST_F(SetupDialogTest, OkAppliesAndSavesEveryOption)
     EXPECT_TRUE(TrayIconShown(ShellState.MainWindow));
     EXPECT_EQ(Settings.TaskBar, 1u);
     EXPECT_EQ(GetWindowLongA(ShellState.MainWindow, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+}
+
+TEST_F(SetupDialogTest, WithoutANotificationAreaTheTrayIconIsOffFromTheStart)
+{
+    Start();
+    ShellState.IsNewShell = FALSE;  // as on Windows NT 3.51
+    bool offered = true;
+    RunSetup([&](HWND dialog) {
+        offered = IsWindowEnabled(GetDlgItem(dialog, IDC_SETUP_TASKBAR)) || ButtonChecked(dialog, IDC_SETUP_TASKBAR);
+        PressKeys({VK_ESCAPE});
+    });
+    EXPECT_FALSE(offered);
+    EXPECT_EQ(Settings.TaskBar, 0u);  // Cancel too
+    ShellState.IsNewShell = TRUE;
 }
 
 // The colour chooser's basic colours: 6 rows of 8 cells, each cell with a

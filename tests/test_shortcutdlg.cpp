@@ -99,7 +99,10 @@ TEST_F(ShortcutDialogTest, InsertCreatesAShortcutWithEveryFieldAndTheBoxesFollow
     bool containAtFirst = false, normalAtFirst = false, separateFor32Bit = false;
     bool lockedFor32Bit = false, separateForOther = true, unlockedForOther = false;
     bool containLocked = false, containUnlockedAndSet = false;
+    std::vector<int> order;
     DialogWatch watch("Create Shortcut", [&](HWND dialog) {
+        for (int press = 0; press < 6; press++, PressKeys({VK_TAB}))
+            order.push_back(GetDlgCtrlID(FocusOf(dialog)));
         containAtFirst = ButtonChecked(dialog, IDC_SHORTCUT_CONTAIN);
         normalAtFirst = ButtonChecked(dialog, IDC_SHORTCUT_NORMAL);
         Enter(dialog, IDC_SHORTCUT_COMMAND, program);
@@ -132,6 +135,9 @@ TEST_F(ShortcutDialogTest, InsertCreatesAShortcutWithEveryFieldAndTheBoxesFollow
     ASSERT_TRUE(WaitFor([&] { return watch.Seen() && ShortcutCount(ShellState.CurrentFolder) == 1; }, 20000));
     watch.Finish();
 
+    // Tab goes through the fields in reading order.
+    EXPECT_EQ(order, (std::vector<int>{IDC_SHORTCUT_TITLE, IDC_SHORTCUT_COMMAND, IDC_SHORTCUT_DIRECTORY,
+                                       IDC_SHORTCUT_ICONFILE, IDC_SHORTCUT_ICONS, IDC_SHORTCUT_NORMAL}));
     EXPECT_TRUE(containAtFirst);
     EXPECT_TRUE(normalAtFirst);
     EXPECT_TRUE(separateFor32Bit);
@@ -178,6 +184,12 @@ TEST_F(ShortcutDialogTest, OKTitlesAPathUpToItsFirstDotAndRefusesWhatItCannotKee
     ASSERT_EQ(ShortcutCount(ShellState.CurrentFolder), 1);
     EXPECT_STREQ(Newest()->Title.Get(), "C:\\my");
     EXPECT_STREQ(Newest()->IconFile.Get(), "c:\\my.tools\\viewer.exe");
+    // A name that is all extension keeps its whole name, as a drop does.
+    EXPECT_EQ(Create([](HWND dialog) {
+        Enter(dialog, IDC_SHORTCUT_COMMAND, ".cfg");
+        PressKeys({VK_RETURN});
+    }), 1);
+    EXPECT_STREQ(Newest()->Title.Get(), ".cfg");
 
     // Cancel and the close box store nothing.
     EXPECT_EQ(Create([](HWND dialog) {
@@ -185,7 +197,7 @@ TEST_F(ShortcutDialogTest, OKTitlesAPathUpToItsFirstDotAndRefusesWhatItCannotKee
         PressKeys({VK_ESCAPE});
     }), 0);
     EXPECT_EQ(Create([](HWND dialog) { CloseWindowBox(dialog); }), 0);
-    EXPECT_EQ(ShortcutCount(ShellState.CurrentFolder), 1);
+    EXPECT_EQ(ShortcutCount(ShellState.CurrentFolder), 2);
 
     // A folder keeps no more shortcuts than the registry gives back.
     while (ShortcutCount(ShellState.CurrentFolder) < MaxShortcutsPerFolder)
@@ -252,7 +264,7 @@ TEST_F(ShortcutDialogTest, PropertiesEditsEachSelectedShortcutAndACancelGoesOn)
 
     std::vector<std::string> titles;
     LRESULT icons = 0, selected = 0, priority = 0;
-    bool normal = false, multiple = false, containLocked = false;
+    bool normal = false, multiple = false, containFree = false;
     std::atomic<bool> stop{false};
     std::thread answering([&] {
         while (!stop) {
@@ -269,8 +281,8 @@ TEST_F(ShortcutDialogTest, PropertiesEditsEachSelectedShortcutAndACancelGoesOn)
                 priority = AskControl(dialog, IDC_SHORTCUT_PRIORITY, CB_GETCURSEL);
                 normal = ButtonChecked(dialog, IDC_SHORTCUT_NORMAL);
                 multiple = ButtonChecked(dialog, IDC_SHORTCUT_MULTIPLE);
-                containLocked = ButtonChecked(dialog, IDC_SHORTCUT_CONTAIN) &&
-                                !Enabled(dialog, IDC_SHORTCUT_CONTAIN);
+                containFree = ButtonChecked(dialog, IDC_SHORTCUT_CONTAIN) &&
+                              Enabled(dialog, IDC_SHORTCUT_CONTAIN);
                 Enter(dialog, IDC_SHORTCUT_TITLE, "Renamed");
                 PressKeys({VK_RETURN});
             } else if (titles.size() == 2) {
@@ -294,7 +306,7 @@ TEST_F(ShortcutDialogTest, PropertiesEditsEachSelectedShortcutAndACancelGoesOn)
     EXPECT_EQ(priority, 3);
     EXPECT_TRUE(normal);
     EXPECT_TRUE(multiple);
-    EXPECT_TRUE(containLocked);
+    EXPECT_TRUE(containFree);
     EXPECT_STREQ(odd->Title.Get(), "Renamed");
     EXPECT_EQ(odd->IconIndex, 0);
     EXPECT_EQ(odd->ShowState, 0);
@@ -330,10 +342,7 @@ TEST_F(ShortcutDialogTest, BrowseFillsTheProgramAndKeepsAnExistingTitle)
         WaitUntil([&] { return IconCount(dialog) > 0; });
         icons = IconCount(dialog);
         selected = SelectedIcon(dialog);
-        GUITHREADINFO gui = {};
-        gui.cbSize = sizeof gui;
-        GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &gui);
-        titleFocused = gui.hwndFocus == GetDlgItem(dialog, IDC_SHORTCUT_TITLE);
+        titleFocused = FocusOf(dialog) == GetDlgItem(dialog, IDC_SHORTCUT_TITLE);
         PressButton(dialog, IDOK);
     }));
     EXPECT_EQ(result, 1);

@@ -141,6 +141,32 @@ TEST(StatusBar, RewritesOnlyPartsWhoseTextChanged)
     session.Exit();
 }
 
+// The pixels the bar shows, as the system keeps them for the screen.
+std::vector<COLORREF> ShownPixels()
+{
+    std::vector<COLORREF> pixels;
+    HDC dc = GetWindowDC(ShellState.StatusWindow);
+    for (int y = 0; y < 20; y++)
+        for (int x = 0; x < 700; x++)
+            pixels.push_back(GetPixel(dc, x, y));
+    ReleaseDC(ShellState.StatusWindow, dc);
+    return pixels;
+}
+
+TEST(StatusBar, EveryPartIsDrawnAfterTheWindowIsMadeLarger)
+{
+    FreshStart();
+    AppSession session;
+    ASSERT_TRUE(session.StartInFront() && session.WaitForPasses(2));
+    SetWindowPos(ShellState.MainWindow, nullptr, 0, 0, 720, 400, SWP_NOZORDER);
+    PumpFor(300);
+    // What it shows is what it draws when asked to draw it all.
+    std::vector<COLORREF> shown = ShownPixels();
+    RedrawWindow(ShellState.StatusWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    EXPECT_TRUE(shown == ShownPixels());
+    session.Exit();
+}
+
 std::vector<int> PartEdges()
 {
     int edges[4] = {};

@@ -25,9 +25,24 @@
 #include "dialog_watch.h"
 #include "fixture_client.h"
 #include "session_probe.h"
+#include "user_input.h"
 #include "wait.h"
 
 namespace {
+
+// The number of lines of the Task Properties details when every one of
+// them shows in its box, -1 when one does not.
+int ShownDetailLines(HWND dialog)
+{
+    HWND box = GetDlgItem(dialog, IDC_TASK_DETAILS);
+    RECT shown = {};
+    SendMessageA(box, EM_GETRECT, 0, (LPARAM)&shown);
+    int lines = (int)SendMessageA(box, EM_GETLINECOUNT, 0, 0);
+    LRESULT first = SendMessageA(box, EM_POSFROMCHAR, 0, 0);
+    LRESULT last = SendMessageA(box, EM_POSFROMCHAR, SendMessageA(box, WM_GETTEXTLENGTH, 0, 0) - 1, 0);
+    int bottom = (short)HIWORD(last) + (HIWORD(last) - HIWORD(first)) / (lines - 1);
+    return SendMessageA(box, EM_GETFIRSTVISIBLELINE, 0, 0) == 0 && bottom <= shown.bottom ? lines : -1;
+}
 
 class TaskActionTest : public ::testing::Test {
 protected:
@@ -339,24 +354,39 @@ TEST_F(TaskActionTest, PropertiesOpensOneDialogPerTaskAndCancelSkipsTheRest)
 TEST_F(TaskActionTest, TaskPropertiesShowsTheDetailsAndSetsThePriority)
 {
     Fixture app;
-    ASSERT_TRUE(app.Start("--window \"Detailed Window\" --state max"));
+    ASSERT_TRUE(app.Start("--window \"Detailed Window\" --state max "
+                          "--class Afx:00400000:8:00010003:00000000:00CB0D45"));
     HWND window = app.Window("Detailed Window");
     Shortcut* shortcut = NewShortcut("Detailed");
     shortcut->Window = window;  // as after a launch from it
+    ASSERT_TRUE(WaitForRow((LPARAM)window));
+    ShellState.Hidden = 1;  // no pass rebuilds the list meanwhile
 
     std::string details, title;
-    int selected = -1;
+    int selected = -1, lines = 0;
     bool shortcutButton = false;
+    // Its shortcut retitled from the dialog labels the Task's row.
+    DialogWatch edit("Shortcut Properties", [](HWND dialog) {
+        ClickControl(dialog, IDC_SHORTCUT_TITLE);
+        ReplaceFocusedText("Renamed");
+        PressKeys({VK_RETURN});
+    });
     DialogWatch first("Task Properties", [&](HWND dialog) {
         details = ControlText(dialog, IDC_TASK_DETAILS);
+        lines = ShownDetailLines(dialog);
         title = ControlText(dialog, IDC_TASK_TITLE);
         selected = (int)SendMessageA(GetDlgItem(dialog, IDC_TASK_PRIORITY), CB_GETCURSEL, 0, 0);
         shortcutButton = IsWindowEnabled(GetDlgItem(dialog, IDC_TASK_SHORTCUT)) != 0;
+        ClickControl(dialog, IDC_TASK_SHORTCUT);
+        WaitUntil([&] { return edit.Seen() && !IsWindow(edit.Window()); });
         SendMessageA(GetDlgItem(dialog, IDC_TASK_PRIORITY), CB_SETCURSEL, 2, 0);
         PressButton(dialog, IDOK);
     });
-    EXPECT_EQ(RunTaskPropertiesDialog(window), 1);
-    ASSERT_TRUE(first.Finish());
+    Select({(LPARAM)window});
+    session.Command(IDM_PROPERTIES);
+    ASSERT_TRUE(first.Finish() && edit.Finish());
+    EXPECT_EQ(ItemCell(ItemRowOf(window), 0), "Renamed");
+    ShellState.Hidden = 0;
     EXPECT_EQ(title, "Detailed Window");
     EXPECT_EQ(selected, 0);
     EXPECT_TRUE(shortcutButton);
@@ -372,6 +402,7 @@ TEST_F(TaskActionTest, TaskPropertiesShowsTheDetailsAndSetsThePriority)
     size_t user = details.find("User:\t\t");
     ASSERT_NE(user, std::string::npos);
     EXPECT_EQ(details.find("\r\n", user), std::string::npos);  // the last line has no line end
+    EXPECT_EQ(lines, 9);  // each on one line, a long class name too, and all in sight
 
     HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, app.Pid());
     EXPECT_EQ(GetPriorityClass(process), (DWORD)HIGH_PRIORITY_CLASS);
@@ -389,6 +420,32 @@ TEST_F(TaskActionTest, TaskPropertiesShowsTheDetailsAndSetsThePriority)
     // A window without a title never shows the dialog.
     ASSERT_TRUE(app.SetTitle(window, ""));
     EXPECT_EQ(RunTaskPropertiesDialog(window), 1);
+}
+
+TEST_F(TaskActionTest, ForAnOverlongClassAndNoIconTaskPropertiesGrowsAndShowsTheProgramsIcon)
+{
+    WNDCLASSA iconless = {};
+    iconless.lpfnWndProc = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
+        return message == WM_QUERYDRAGICON ? 0 : DefWindowProcA(window, message, wParam, lParam);
+    };
+    iconless.hInstance = GetModuleHandleA(nullptr);
+    std::string name(200, 'W');
+    iconless.lpszClassName = name.c_str();
+    RegisterClassA(&iconless);
+    HWND window = CreateWindowExA(0, name.c_str(), "Iconless", 0, 0, 0, 99, 99, nullptr, nullptr, nullptr, nullptr);
+    int lines = 0;
+    HICON shown = nullptr;
+    DialogWatch watch("Task Properties", [&](HWND dialog) {
+        lines = ShownDetailLines(dialog);
+        shown = (HICON)AskControl(dialog, IDC_TASK_ICON, STM_GETICON);
+        PressButton(dialog, IDCANCEL);
+    });
+    RunTaskPropertiesDialog(window);
+    ASSERT_TRUE(watch.Finish());
+    EXPECT_GT(lines, 9);  // the class name wraps, and every line shows
+    // This program's file carries the main program's icons.
+    EXPECT_TRUE(shown && shown != DefaultIcon());
+    DestroyWindow(window);
 }
 
 TEST(TaskPropertyTexts, PriorityIndexAndCreationDate)

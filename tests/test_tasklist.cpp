@@ -77,14 +77,14 @@ TEST_F(TaskListTest, AWindowGetsARowOnlyOnceItHasATitle)
     EXPECT_EQ(ItemCell(row, 2), "Normal");
     // Windows NT: the started and processor-time columns are filled.
     ASSERT_EQ(ItemColumnCount(), 6);
-    // Month, day, year - 1900, two blanks, hour and minute: "12/07/126  10:01".
+    // Month, day, the year in two digits, two blanks, hour and minute: "12/07/26  10:01".
     std::string started = ItemCell(row, 3);
     unsigned month = 0, day = 0, year = 0, hour = 0, minute = 0;
     EXPECT_EQ(sscanf(started.c_str(), "%u/%u/%u  %u:%u", &month, &day, &year, &hour, &minute), 5)
         << started;
     SYSTEMTIME now;
     GetSystemTime(&now);
-    EXPECT_EQ(year, now.wYear - 1900u);
+    EXPECT_EQ(year, now.wYear % 100u);
     EXPECT_NE(started.find("  "), std::string::npos);
     EXPECT_NE(ItemCell(row, 4).find(':'), std::string::npos);
 
@@ -137,13 +137,19 @@ TEST_F(TaskListTest, OwnedToolTipAndShellWindowsAreNotListed)
     Fixture app;
     ASSERT_TRUE(app.Start("--window Owner --window \"Owned One\" --owned "
                           "--window \"Tip Window\" --class tooltips_class32 "
-                          "--window \"Fake Tray\" --class Shell_TrayWnd"));
+                          "--window \"Fake Tray\" --class Shell_TrayWnd "
+                          "--window \"Wine Tray\" --class __winex11_standalone_tray"));
     HWND owner = app.Window("Owner");
     ASSERT_TRUE(WaitForRow(owner));
     ASSERT_TRUE(session.WaitForPasses(1));
     EXPECT_LT(ItemRowOf(app.Window("Owned One")), 0);
     EXPECT_LT(ItemRowOf(app.Window("Tip Window")), 0);
     EXPECT_LT(ItemRowOf(app.Window("Fake Tray")), 0);
+    EXPECT_LT(ItemRowOf(app.Window("Wine Tray")), 0);
+    // The trays stay on screen whichever folder is current.
+    SelectFolder(AddFolder("Games"));
+    EXPECT_TRUE(WaitVisible(owner, false));
+    EXPECT_TRUE(IsWindowVisible(app.Window("Fake Tray")) && IsWindowVisible(app.Window("Wine Tray")));
 }
 
 TEST_F(TaskListTest, ProgramManagerIsListedOnlyWhenAskedFor)
@@ -426,6 +432,10 @@ TEST(TaskTexts, TimesAndStatesHaveTheirFixedFormats)
     char text[64];
     StartedText(time, text, sizeof text);
     EXPECT_STREQ(text, "03/07/96  09:05");
+    when.wYear = 2005;
+    ASSERT_TRUE(SystemTimeToFileTime(&when, &time));
+    StartedText(time, text, sizeof text);
+    EXPECT_STREQ(text, "03/07/05  09:05");
 
     // 1 h 2 min 3.004 s of processor time; a day or more shows its remainder.
     ULARGE_INTEGER ticks;

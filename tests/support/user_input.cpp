@@ -1,8 +1,11 @@
 #include "user_input.h"
 
 #include "dialog_watch.h"
+#include "wait.h"
 
+#include <atomic>
 #include <iterator>
+#include <thread>
 
 namespace {
 
@@ -89,6 +92,14 @@ LRESULT AskControl(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lPar
     return (LRESULT)result;
 }
 
+HWND FocusOf(HWND dialog)
+{
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
+    return info.hwndFocus;
+}
+
 bool ButtonChecked(HWND dialog, int id)
 {
     return AskControl(dialog, id, BM_GETCHECK) == BST_CHECKED;
@@ -145,4 +156,29 @@ void ClickAt(int x, int y)
     input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
     input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
     SendInput(2, input, sizeof input[0]);
+}
+
+void DragWithMouse(POINT from, POINT to, bool control)
+{
+    std::atomic<bool> done{false};
+    std::thread hand([&] {
+        SetCursorPos(from.x, from.y);
+        Sleep(150);
+        if (control)
+            SendKey(VK_CONTROL, true);
+        mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+        Sleep(150);
+        for (int step = 1; step <= 8; step++) {
+            SetCursorPos(from.x + (to.x - from.x) * step / 8, from.y + (to.y - from.y) * step / 8);
+            Sleep(60);
+        }
+        mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+        if (control)
+            SendKey(VK_CONTROL, false);
+        Sleep(150);
+        done = true;
+    });
+    WaitFor([&] { return done.load(); }, 10000);
+    hand.join();
+    PumpFor(200);
 }

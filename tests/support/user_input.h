@@ -39,8 +39,15 @@ std::string TempDirectory();
 // counts and selections.
 bool ButtonChecked(HWND dialog, int id);
 LRESULT AskControl(HWND dialog, int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+// The control of another thread's dialog that has the focus.
+HWND FocusOf(HWND dialog);
 
 // One key pressed or let go, to hold it over other input.
 void HoldKey(WORD key, bool down);
 // A left click at a point of the screen.
 void ClickAt(int x, int y);
+// Presses the left button at one point of the screen (with Control held,
+// if asked), moves to another in steps and lets go, from a thread of its
+// own while the calling thread pumps its messages and so runs whatever
+// loop the press starts.
+void DragWithMouse(POINT from, POINT to, bool control = false);
