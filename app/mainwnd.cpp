@@ -153,6 +153,20 @@ int StatusBarWidth()
     return edges[1] + GetSystemMetrics(SM_CXVSCROLL);
 }
 
+// The width of the toolbar's buttons as arranged, so that none is cut off;
+// an arrangement of every button the toolbar offers is held to half the
+// screen.
+int ToolbarWidth()
+{
+    HWND toolbar = ShellState.ToolbarWindow;
+    int count = Settings.ToolBar ? (int)SendMessageA(toolbar, TB_BUTTONCOUNT, 0, 0) : 0;
+    RECT last = {};
+    if (count <= 0 || !SendMessageA(toolbar, TB_GETITEMRECT, count - 1, (LPARAM)&last))
+        return 0;
+    int half = GetSystemMetrics(SM_CXSCREEN) / 2;
+    return last.right < half ? last.right : half;
+}
+
 // The smallest window that keeps the menu on one line, the toolbar, both
 // lists with room for a few rows, and the status bar's count and load.
 void OnGetMinMaxInfo(MINMAXINFO* limits)
@@ -160,7 +174,7 @@ void OnGetMinMaxInfo(MINMAXINFO* limits)
     if (!ShellState.StatusWindow || !ShellState.ToolbarWindow)
         return;  // still being made
     int width = MinPaneWidth + ShellState.FrameWidth + MinItemListWidth;
-    for (int needed : {MenuBarWidth(), StatusBarWidth()})
+    for (int needed : {MenuBarWidth(), StatusBarWidth(), ToolbarWidth()})
         width = needed > width ? needed : width;
     RECT frame = {0, 0, width, TopReserve() + MinListHeight + BottomReserve()};
     HWND main = ShellState.MainWindow;

@@ -16,11 +16,15 @@ const char ClassName[] = "GETKEY";
 bool CaptureArmed = false;
 
 // A run of modifier presses stores the modifiers held without a key; the
-// value the run replaced is kept in the window's extra bytes until a key
-// ends the run. Shift+Tab begins with such a press: the Tab that follows
-// gives the value back, since the user was moving on, not entering a key.
-const int RunSlot = 0;
-const int ReplacedSlot = sizeof(LONG_PTR);
+// value the run replaced is kept until a key ends the run. Shift+Tab
+// begins with such a press: the Tab that follows gives the value back,
+// since the user was moving on, not entering a key. Only the control with
+// the focus has a run, so one record serves every control.
+struct ModifierRunRecord {
+    HWND Control;
+    HotKeyCode Replaced;
+};
+ModifierRunRecord ModifierRun = {nullptr, 0};
 
 HotKeyCode ValueOf(HWND control)
 {
@@ -39,18 +43,19 @@ bool KeyDown(int virtualKey)
 
 bool InModifierRun(HWND control)
 {
-    return GetWindowLongPtrA(control, RunSlot) != 0;
+    return ModifierRun.Control == control;
 }
 
 void EndModifierRun(HWND control)
 {
-    SetWindowLongPtrA(control, RunSlot, 0);
+    if (InModifierRun(control))
+        ModifierRun.Control = nullptr;
 }
 
 void MoveFocusOn(HWND control)
 {
     if (InModifierRun(control))
-        StoreValue(control, (HotKeyCode)GetWindowLongPtrA(control, ReplacedSlot));
+        StoreValue(control, ModifierRun.Replaced);
     EndModifierRun(control);
     CaptureArmed = false;
     SendMessageA(GetParent(control), WM_NEXTDLGCTL, KeyDown(VK_SHIFT), FALSE);
@@ -70,10 +75,8 @@ void OnKeyDown(HWND control, UINT key)
     HotKeyCode value = ValueOf(control);
     if (!IsModifierKey(key))
         EndModifierRun(control);
-    else if (!InModifierRun(control)) {
-        SetWindowLongPtrA(control, ReplacedSlot, (LONG_PTR)value);
-        SetWindowLongPtrA(control, RunSlot, 1);
-    }
+    else if (!InModifierRun(control))
+        ModifierRun = {control, value};
     UINT storedKey = HotKeyVirtualKey(value);
     UINT modifiers = HotKeyModifiers(value);
 
@@ -256,7 +259,6 @@ bool RegisterHotKeyControlClass(HINSTANCE instance)
 {
     WNDCLASSA wc = {};
     wc.lpfnWndProc = HotKeyControlProc;
-    wc.cbWndExtra = 2 * sizeof(LONG_PTR);
     wc.hInstance = instance;
     wc.hCursor = LoadCursorA(nullptr, (LPCSTR)IDC_ARROW);
     wc.hbrBackground = (HBRUSH)GetStockObject(WHITE_BRUSH);
