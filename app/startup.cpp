@@ -187,7 +187,8 @@ void ShowLoadedFolders()
 // What the load read of the layout that the panes keep themselves.
 void ApplyLoadedLayout(const LayoutRecord& layout)
 {
-    ApplyToolbarArrangement(layout.ToolbarButtons);
+    if (layout.ToolbarStored)
+        ApplyToolbarArrangement(layout.ToolbarButtons);
     CreateItemColumns();
 }
 

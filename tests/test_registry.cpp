@@ -347,36 +347,52 @@ TEST_F(RegistryTest, ADeletedFolderLeavesNoStaleSubkey)
     EXPECT_EQ(GetText(FolderKey(1), "T1"), "<missing>");
 }
 
-// More than the program makes (a registry edited by hand) is read and
-// written back whole; nothing more fits into the full folder.
-TEST_F(RegistryTest, SeventyFoldersAndSixHundredShortcutsSurvive)
+// More folders than the program makes (a registry edited by hand) are
+// read and written back whole. A folder holds at most 500 shortcuts: those
+// beyond stay stored as they are, and come in at a start once there is
+// room, even when the folder has moved to another key meanwhile.
+TEST_F(RegistryTest, SeventyFoldersAndShortcutsBeyondTheLimitSurvive)
 {
     for (int i = 0; i < 70; i++)
         PutText(Folders, std::to_string(i), "F" + std::to_string(i));
-    HKEY key = Create(FolderKey(0));
+    HKEY key = Create(FolderKey(2));
     for (int j = 0; j < 600; j++) {
         std::string name = "T" + std::to_string(j), title = "S" + std::to_string(j);
         RegSetValueExA(key, name.c_str(), 0, REG_SZ, (const BYTE*)title.c_str(), (DWORD)title.size() + 1);
     }
     RegCloseKey(key);
+    PutDword(FolderKey(2), "W599", 2);
     PutText(FolderKey(69), "T0", "Last");
-    for (int start = 0; start < 2; start++) {
-        if (start)
-            Restart();
-        else
-            ASSERT_TRUE(session.Start());
-        ASSERT_EQ(FolderCount(), 70);
-        EXPECT_STREQ(FolderAt(69)->Title.Get(), "F69");
-        ASSERT_EQ(ShortcutCount(FolderAt(69)), 1);
-        EXPECT_STREQ(FolderAt(69)->First->Title.Get(), "Last");
-        EXPECT_EQ(ShortcutCount(FolderAt(0)), 600);
-        EXPECT_STREQ(FolderAt(0)->Last->Title.Get(), "S599");
-        EXPECT_EQ(ShortcutRoom(FolderAt(0)), 0);
-        EXPECT_FALSE(TransferToFolder((LPARAM)FolderAt(0)->First, 0, false));
-    }
+    ASSERT_TRUE(session.Start());
+    ASSERT_EQ(FolderCount(), 70);
+    EXPECT_STREQ(FolderAt(69)->First->Title.Get(), "Last");
+    Folder* full = FolderAt(2);
+    EXPECT_EQ(ShortcutCount(full), 500);
+    EXPECT_STREQ(full->Last->Title.Get(), "S499");
+    EXPECT_EQ(ShortcutRoom(full), 0);
+    for (int removed = 0; removed < 10; removed++)
+        RemoveShortcut(full, full->First);
+    Restart();
+    EXPECT_EQ(GetText(FolderKey(2), "T599"), "S599");
+    EXPECT_EQ(GetText(FolderKey(2), "T490"), "<missing>");
+    full = FolderAt(2);
+    ASSERT_EQ(ShortcutCount(full), 500);
+    EXPECT_STREQ(full->First->Title.Get(), "S10");
+    EXPECT_STREQ(full->Last->Title.Get(), "S509");
+    // Folder 1 goes: the full folder and what it left stored move to key 1.
+    SendMessageA(ShellState.FolderPane, LVM_DELETEITEM, 1, 0);
+    RemoveFolder(FolderAt(1));
+    Restart();
+    ASSERT_EQ(FolderCount(), 69);
+    EXPECT_STREQ(FolderAt(68)->First->Title.Get(), "Last");
+    ASSERT_EQ(ShortcutCount(FolderAt(1)), 500);
+    EXPECT_STREQ(FolderAt(1)->First->Title.Get(), "S10");
     session.Exit();
-    EXPECT_EQ(GetText(Folders, "69"), "F69");
-    EXPECT_EQ(GetText(FolderKey(0), "T599"), "S599");
+    EXPECT_EQ(GetText(FolderKey(1), "T599"), "S599");
+    EXPECT_EQ(GetDword(FolderKey(1), "W599"), 2u);
+    EXPECT_EQ(GetText(FolderKey(1), "T499"), "S509");
+    EXPECT_EQ(GetText(Folders, "69"), "<missing>");
+    EXPECT_FALSE(KeyExists(FolderKey(69)));
 }
 
 TEST_F(RegistryTest, HistoryLoadsOldestFirstAndCollapsesRepeats)
@@ -439,6 +455,11 @@ TEST_F(RegistryTest, AHiddenToolbarKeepsItsRearrangedButtons)
     EXPECT_TRUE(GetValue(Product, "ToolbarButtons", &arrangement));
     EXPECT_GT(arrangement.size(), 4u);
     EXPECT_EQ(GetDword(Product, "ToolBar"), 0u);
+    // A toolbar emptied is restored empty.
+    while (SendMessageA(ShellState.ToolbarWindow, TB_DELETEBUTTON, 0, 0)) {
+    }
+    Restart();
+    EXPECT_EQ(SendMessageA(ShellState.ToolbarWindow, TB_BUTTONCOUNT, 0, 0), 0);
 }
 
 TEST_F(RegistryTest, KeysGetTheHivesDefaultSecurityNotANullDacl)
@@ -563,9 +584,9 @@ TEST_F(RegistryTest, NonsenseLayoutsGetTheDefaults)
         {0, 0, 100000, 80000},             // far bigger than the screen
     };
     const std::vector<LONG> arrangements[] = {
-        {},                                    // empty
-        {0, 0, 0},                             // no button at all
-        {101, 7, 104},                         // a command no button has
+        {101, -5},                             // a command no button has
+        {0x7FFFFFFF},                          // nor that one
+        {101, 7, 104},                         // nor 7
         {101, 104, 101},                       // a button twice
         std::vector<LONG>(65, 101),            // too long
     };
