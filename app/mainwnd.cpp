@@ -254,6 +254,7 @@ void DestroyEverything()
     ImageList_Destroy(ShellState.ItemImagesSmall);
     UnregisterClassA(MainWindowClass, ShellState.Instance);
     UnregisterClassA("GETKEY", ShellState.Instance);
+    LetGoOfInstance();
 }
 
 LRESULT OnExit()
@@ -280,7 +281,7 @@ LRESULT OnExit()
     CloseHelp(ShellState.MainWindow);
     CoUninitialize();
     DestroyEverything();
-    PostQuitMessage(0);
+    EndMessageLoop();
     return 1;
 }
 
@@ -296,7 +297,7 @@ void OnQuitNow()
     CloseHelp(ShellState.MainWindow);
     StopRefreshThread();
     RemoveFaultHandlers();
-    PostQuitMessage(0);
+    EndMessageLoop();
 }
 
 // ---------------------------------------------------------------- views and panes

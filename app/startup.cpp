@@ -4,6 +4,8 @@
 #include <objbase.h>
 #include <limits.h>
 
+#include <string>
+
 #include "app/faults.h"
 #include "app/mainwnd.h"
 #include "core/listrows.h"
@@ -37,18 +39,91 @@ long ClampToLong(long long value)
     return (long)value;
 }
 
-// Step 1: a running instance gets our request and we end.
-bool HandOverToRunningInstance(const char* commandTail)
+// The program runs once per desktop. The first start holds this mutex,
+// named after its window station and desktop, from its very first step to
+// the end of its Exit (after the save, so that no start loads what an
+// ending one is still writing), or until its start-up fails.
+HANDLE InstanceMutex;
+// How long a second start waits for the window of a first one that is
+// still starting.
+const DWORD HandOverWaitMs = 15000;
+const DWORD HandOverStepMs = 50;
+// Set when Exit or the installer's message ends the message loop.
+bool QuitAsked;
+// A message loop that can fetch nothing rests between tries after this
+// many failures in a row, and after this many over this long ends.
+const int FailuresBeforeRest = 10;
+const DWORD RestMs = 10;
+const int FailuresBeforeEnd = 100;
+const DWORD FailingTimeBeforeEndMs = 10000;
+
+// The names of the window station and desktop, where the system knows
+// them (functions looked up, so that systems without them still start).
+std::string InstanceName()
 {
-    HWND running = FindWindowA(MainWindowClass, nullptr);
-    if (!running)
-        return false;
+    typedef BOOL(WINAPI * ObjectInformation)(HANDLE, int, PVOID, DWORD, LPDWORD);
+    ObjectInformation information = (ObjectInformation)(void*)GetProcAddress(
+        GetModuleHandleA("user32.dll"), "GetUserObjectInformationA");
+    std::string name = "Corvanix instance";
+    for (HANDLE object : {(HANDLE)GetProcessWindowStation(),
+                          (HANDLE)GetThreadDesktop(GetCurrentThreadId())}) {
+        char part[MaxText] = "";
+        DWORD needed = 0;
+        if (information && object && information(object, UOI_NAME, part, sizeof part - 1, &needed))
+            name += std::string(" ") + part;
+    }
+    return name;
+}
+
+// Lets the running instance take the foreground that this start has.
+void LetComeForward(HWND running)
+{
+    typedef BOOL(WINAPI * AllowForeground)(DWORD);
+    AllowForeground allow = (AllowForeground)(void*)GetProcAddress(GetModuleHandleA("user32.dll"),
+                                                                   "AllowSetForegroundWindow");
+    DWORD process = 0;
+    GetWindowThreadProcessId(running, &process);
+    if (allow && process)
+        allow(process);
+}
+
+// The request of a second start: the number it was given as a hot key, or
+// to come to the front.
+void HandOver(HWND running, const char* commandTail)
+{
     long number = ParseForwardedNumber(commandTail);
+    LetComeForward(running);
     if (number != 0)
         PostMessageA(running, WM_HOTKEY, (WPARAM)(LONG_PTR)number, 0);
     else
         PostMessageA(running, WM_SHOWMAINWINDOW, 0, 0);
-    return true;
+}
+
+// Step 1: a running instance gets our request and we end. A start that
+// finds another one still starting waits for its window; should that one
+// end instead, this start carries on as the program.
+bool HandOverToRunningInstance(const char* commandTail)
+{
+    HANDLE mutex = InstanceMutex ? nullptr : CreateMutexA(nullptr, FALSE, InstanceName().c_str());
+    for (DWORD waited = 0;; waited += HandOverStepMs) {
+        DWORD taken = WAIT_TIMEOUT;
+        if (!InstanceMutex)
+            taken = mutex ? WaitForSingleObject(mutex, waited ? HandOverStepMs : 0) : WAIT_OBJECT_0;
+        if (taken == WAIT_OBJECT_0 || taken == WAIT_ABANDONED) {
+            InstanceMutex = mutex;
+            return false;
+        }
+        HWND running = FindWindowA(MainWindowClass, nullptr);
+        if (running || waited >= HandOverWaitMs) {
+            if (mutex)
+                CloseHandle(mutex);
+            if (running)
+                HandOver(running, commandTail);
+            return true;
+        }
+        if (InstanceMutex)
+            Sleep(HandOverStepMs);
+    }
 }
 
 void ReadPlatform()
@@ -250,6 +325,70 @@ void ShowOptionalPanes()
     }
 }
 
+// Steps 2 to 29: false when a window could not be made.
+bool RunStartUpSequence(HINSTANCE instance, int showCommand)
+{
+    ResetShellState();
+    InstallFaultHandlers();
+    ShellState.Instance = instance;
+    ReadPlatform();
+    ShellState.FrameWidth = GetSystemMetrics(SM_CXFRAME);
+
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&controls);
+    LoadIconsAndCursors();
+
+    if (!RegisterMainClass())
+        return false;
+    if (!RegisterHotKeyControlClass(instance))
+        return false;
+    if (!CreateMainWindow())
+        return false;
+    if (!CreateFolderPane())
+        return false;
+    if (!CreateItemList())
+        return false;
+    ShellState.StatusWindow = CreateStatusBarWindow(ShellState.MainWindow, instance);
+    if (!ShellState.StatusWindow)
+        return false;
+    ShellState.ToolbarWindow = CreateToolbarWindow(ShellState.MainWindow, instance);
+    if (!ShellState.ToolbarWindow)
+        return false;
+    BuildContextMenus();
+
+    SetErrorMode(SEM_FAILCRITICALERRORS);
+    EnumerateTasks(EnumSystem);
+    RunHistoryClear();
+    LayoutRecord layout;
+    LoadSettings(&layout);
+    ApplyLoadedLayout(layout);
+    ShowLoadedFolders();
+    // What an earlier run that was killed had put away; the first folder
+    // is entered now.
+    RecoverPutAwayWindows();
+    ShowFolderWindows(ShellState.CurrentFolder);
+    RegisterHotKeys();
+    SetPriorityClass(GetCurrentProcess(), PriorityClassOf(Settings.Priority));
+
+    const RECT& saved = Settings.Window;
+    if (saved.left + 20 < saved.right && saved.top + 20 < saved.bottom)
+        SetWindowPos(ShellState.MainWindow, nullptr, saved.left, saved.top,
+                     saved.right - saved.left, saved.bottom - saved.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+    PostViewCommand();
+    EnableThreeDControls();
+    ApplyListColors();
+    if (Settings.Top)
+        SetWindowPos(ShellState.MainWindow, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    ApplyShowRule(showCommand);
+    ShowOptionalPanes();
+    if (ShellState.IsNewShell && Settings.TaskBar)
+        AddTrayIcon();
+    CoInitialize(nullptr);
+    StartRefreshThread();
+    return true;
+}
+
 } // namespace
 
 long ParseForwardedNumber(const char* tail)
@@ -313,74 +452,61 @@ bool StartUp(HINSTANCE instance, const char* commandTail, int showCommand, int* 
     *exitCode = 0;
     if (HandOverToRunningInstance(commandTail))
         return false;
+    QuitAsked = false;
+    if (RunStartUpSequence(instance, showCommand))
+        return true;
+    LetGoOfInstance();
+    return false;
+}
 
-    ResetShellState();
-    InstallFaultHandlers();
-    ShellState.Instance = instance;
-    ReadPlatform();
-    ShellState.FrameWidth = GetSystemMetrics(SM_CXFRAME);
+void LetGoOfInstance()
+{
+    if (!InstanceMutex)
+        return;
+    ReleaseMutex(InstanceMutex);
+    CloseHandle(InstanceMutex);
+    InstanceMutex = nullptr;
+}
 
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
-    InitCommonControlsEx(&controls);
-    LoadIconsAndCursors();
-
-    if (!RegisterMainClass())
-        return false;
-    if (!RegisterHotKeyControlClass(instance))
-        return false;
-    if (!CreateMainWindow())
-        return false;
-    if (!CreateFolderPane())
-        return false;
-    if (!CreateItemList())
-        return false;
-    ShellState.StatusWindow = CreateStatusBarWindow(ShellState.MainWindow, instance);
-    if (!ShellState.StatusWindow)
-        return false;
-    ShellState.ToolbarWindow = CreateToolbarWindow(ShellState.MainWindow, instance);
-    if (!ShellState.ToolbarWindow)
-        return false;
-    BuildContextMenus();
-
-    SetErrorMode(SEM_FAILCRITICALERRORS);
-    EnumerateTasks(EnumSystem);
-    RunHistoryClear();
-    LayoutRecord layout;
-    LoadSettings(&layout);
-    ApplyLoadedLayout(layout);
-    ShowLoadedFolders();
-    // What an earlier run that was killed had put away; the first folder
-    // is entered now.
-    RecoverPutAwayWindows();
-    ShowFolderWindows(ShellState.CurrentFolder);
-    RegisterHotKeys();
-    SetPriorityClass(GetCurrentProcess(), PriorityClassOf(Settings.Priority));
-
-    const RECT& saved = Settings.Window;
-    if (saved.left + 20 < saved.right && saved.top + 20 < saved.bottom)
-        SetWindowPos(ShellState.MainWindow, nullptr, saved.left, saved.top,
-                     saved.right - saved.left, saved.bottom - saved.top,
-                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
-    PostViewCommand();
-    EnableThreeDControls();
-    ApplyListColors();
-    if (Settings.Top)
-        SetWindowPos(ShellState.MainWindow, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    ApplyShowRule(showCommand);
-    ShowOptionalPanes();
-    if (ShellState.IsNewShell && Settings.TaskBar)
-        AddTrayIcon();
-    CoInitialize(nullptr);
-    StartRefreshThread();
-    return true;
+void EndMessageLoop()
+{
+    QuitAsked = true;
+    PostQuitMessage(0);
 }
 
 int RunMessageLoop()
 {
-    MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
+    MSG message = {};
+    int failures = 0;
+    DWORD lastGot = GetTickCount();
+    for (;;) {
+        BOOL got = GetMessageA(&message, nullptr, 0, 0);
+        if (got > 0) {
+            failures = 0;
+            lastGot = GetTickCount();
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+            continue;
+        }
+        if (got == -1) {
+            // A message that could not be fetched (one too large to be
+            // carried over from another process, say) is dropped by the
+            // system: the loop goes on. Failing again and again it rests
+            // between tries, and after a long while of nothing but
+            // failures it ends as Exit does.
+            if (++failures > FailuresBeforeRest)
+                Sleep(RestMs);
+            if (failures < FailuresBeforeEnd || GetTickCount() - lastGot < FailingTimeBeforeEndMs)
+                continue;
+        }
+        // A quit message that neither Exit nor the installer asked for
+        // (posted to our thread by another process, say) ends the program
+        // as Exit does: saved, and every put-away window shown again.
+        if (QuitAsked || !IsWindow(ShellState.MainWindow))
+            break;
+        failures = 0;
+        SendMessageA(ShellState.MainWindow, WM_COMMAND, IDM_EXIT, 0);
     }
-    return (int)message.wParam;
+    LetGoOfInstance();
+    return QuitAsked ? (int)message.wParam : 0;
 }
