@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "common/product.h"
 #include "core/resource.h"
 #include "core/shellstate.h"
 #include "model/model.h"
@@ -22,9 +23,9 @@
 
 namespace {
 
-const char Product[] = "Software\\Zarn\\Corvanix";
-const char Folders[] = "Software\\Zarn\\Corvanix\\Folders";
-const char History[] = "Software\\Zarn\\Corvanix\\History";
+const char* const Product = ProductKeyName;
+const char* const Folders = FoldersKeyName;
+const char* const History = HistoryKeyName;
 
 HKEY Create(const std::string& path)
 {
@@ -407,6 +408,11 @@ TEST_F(RegistryTest, HistoryLoadsOldestFirstAndCollapsesRepeats)
     EXPECT_STREQ(RunHistoryText(0), "notepad");  // value 1, read first, stays
     EXPECT_STREQ(RunHistoryText(1), "calc");
     EXPECT_STREQ(RunHistoryText(2), "winver");
+    // The save leaves no entry above those it writes.
+    session.Exit();
+    EXPECT_EQ(GetText(History, "2"), "winver");
+    for (const char* stale : {"3", "5"})
+        EXPECT_EQ(GetText(History, stale), "<missing>") << stale;
 }
 
 TEST_F(RegistryTest, ASaveInAnIconViewWritesDetailWidthsAndKeepsTheView)
@@ -568,6 +574,81 @@ TEST_F(RegistryTest, AWindowRectangleOffEveryScreenIsNotUsed)
     GetWindowRect(ShellState.MainWindow, &frame);
     GetWindowRect(GetDesktopWindow(), &desktop);
     EXPECT_EQ(frame.left, (desktop.right - 468) / 2);
+}
+
+// A rectangle saved while maximised overhangs the screen by the frame, and
+// is restored; a priority or view out of range runs Normal and shows
+// Details, as start-up applies them.
+TEST_F(RegistryTest, AMaximisedRectangleAndChoicesOutOfRangeAreTakenAsStartUpTakesThem)
+{
+    RECT desktop;
+    GetWindowRect(GetDesktopWindow(), &desktop);
+    LONG frame = GetSystemMetrics(SM_CXFRAME);
+    LONG maximised[4] = {-frame, -frame, desktop.right + frame, desktop.bottom + frame};
+    PutBinary(Product, "Window", maximised, sizeof maximised);
+    PutDword(Product, "Priority", 7);
+    PutDword(Product, "View", 9);
+    ASSERT_TRUE(session.Start());
+    RECT window;
+    GetWindowRect(ShellState.MainWindow, &window);
+    EXPECT_EQ(window.left, -frame);
+    EXPECT_EQ(window.right, desktop.right + frame);
+    EXPECT_EQ(Settings.Priority, (DWORD)PriorityNormal);
+    EXPECT_EQ(GetPriorityClass(GetCurrentProcess()), (DWORD)NORMAL_PRIORITY_CLASS);
+    EXPECT_EQ(Settings.View, 3u);
+    EXPECT_EQ(GetWindowLongA(ShellState.ItemList, GWL_STYLE) & LVS_TYPEMASK, LVS_REPORT);
+}
+
+FILETIME LastWritten(const std::string& path)
+{
+    FILETIME written = {0, 0};
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS) {
+        RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                         nullptr, nullptr, nullptr, &written);
+        RegCloseKey(key);
+    }
+    return written;
+}
+
+// A save writes only what changed: a folder that did not change is not
+// touched. What something else deleted meanwhile (the installer's removal
+// while the program runs) is written whole again, and a journal that is
+// no save's is dropped.
+TEST_F(RegistryTest, ASaveWritesWhatChangedAndWhatWasTakenAway)
+{
+    ASSERT_TRUE(session.Start());
+    CreateFolder("Other", 0, 0);
+    for (int i = 0; i < 2; i++)
+        AddShortcut(FolderAt(i))->Title.Set(("In " + std::to_string(i)).c_str());
+    Restart();
+    FILETIME untouched = LastWritten(FolderKey(0));
+    FILETIME touched = LastWritten(FolderKey(1));
+    Sleep(20);
+    FolderAt(1)->First->CommandLine.Set("changed.exe");
+    RunHistoryInsert("calc");
+    Restart();
+    FILETIME now = LastWritten(FolderKey(0));
+    EXPECT_EQ(CompareFileTime(&now, &untouched), 0);
+    now = LastWritten(FolderKey(1));
+    EXPECT_NE(CompareFileTime(&now, &touched), 0);
+    EXPECT_EQ(GetText(FolderKey(1), "C0"), "changed.exe");
+
+    CleanRegistry();
+    BYTE garbage[12] = {1, 2, 3, 0, 0, 0, 0, 0, 5};  // five parts, none there
+    PutBinary(JournalKeyName, "Complete", garbage, sizeof garbage);
+    session.Exit();
+    EXPECT_FALSE(KeyExists(JournalKeyName));
+    EXPECT_EQ(GetText(Folders, "1"), "Other");
+    EXPECT_EQ(GetText(FolderKey(0), "T0"), "In 0");
+    EXPECT_EQ(GetText(History, "0"), "calc");
+    EXPECT_EQ(GetText(Product, "Version"), "4.5.169");
+    PutBinary(JournalKeyName, "Complete", garbage, sizeof garbage);
+    ResetSettings();
+    ASSERT_TRUE(session.Start());
+    EXPECT_FALSE(KeyExists(JournalKeyName));
+    ASSERT_EQ(FolderCount(), 2);
+    EXPECT_STREQ(FolderAt(1)->First->CommandLine.Get(), "changed.exe");
 }
 
 // Layouts no save of ours writes: a window whose title bar is off the
