@@ -27,7 +27,7 @@ void PutFolder(int index, const char* title)
 {
     HKEY folders, folder;
     std::string name = std::to_string(index);
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Zarn\\Corvanix\\Folders", 0, nullptr, 0,
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, FoldersKeyName, 0, nullptr, 0,
                               KEY_ALL_ACCESS, nullptr, &folders, nullptr), ERROR_SUCCESS);
     RegSetValueExA(folders, name.c_str(), 0, REG_SZ, (const BYTE*)title, (DWORD)strlen(title) + 1);
     ASSERT_EQ(RegCreateKeyExA(folders, name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &folder,

@@ -133,7 +133,7 @@ TEST_F(RegistryTest, AFirstStartHasEveryDefaultAndOneFolderMain)
 {
     ASSERT_TRUE(session.Start());
     // The load itself creates the four keys.
-    for (const char* key : {"Software\\Zarn", Product, History, Folders})
+    for (const char* key : {MakerKeyName, Product, History, Folders})
         EXPECT_TRUE(KeyExists(key)) << key;
     EXPECT_EQ(Settings.Priority, 2u);
     EXPECT_EQ(Settings.TaskBar, 1u);
@@ -472,7 +472,7 @@ TEST_F(RegistryTest, KeysGetTheHivesDefaultSecurityNotANullDacl)
 {
     ASSERT_TRUE(session.Start());
     session.Exit();
-    for (const char* path : {"Software\\Zarn", Product, History, Folders}) {
+    for (const char* path : {MakerKeyName, Product, History, Folders}) {
         HKEY key;
         ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, READ_CONTROL, &key), ERROR_SUCCESS);
         PACL dacl = nullptr;

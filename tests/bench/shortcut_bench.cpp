@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "app/mainwnd.h"
+#include "common/product.h"
 #include "core/shellstate.h"
 #include "model/model.h"
 #include "answer_watch.h"
@@ -81,7 +82,7 @@ void StoreFolder(int index, const char* title, const char* stem, int count, cons
     if (icons <= 0)
         icons = 1;
     HKEY folders = nullptr, key = nullptr;
-    RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Zarn\\Corvanix\\Folders", 0, nullptr, 0,
+    RegCreateKeyExA(HKEY_CURRENT_USER, FoldersKeyName, 0, nullptr, 0,
                     KEY_ALL_ACCESS, nullptr, &folders, nullptr);
     PutText(folders, std::to_string(index), title);
     RegCreateKeyExA(folders, std::to_string(index).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
@@ -105,9 +106,8 @@ void StoreFolder(int index, const char* title, const char* stem, int count, cons
 // Every value a save writes, for each of the folder's shortcuts.
 void StoreWholeFolder(int index, int count)
 {
-    std::string path = "Software\\Zarn\\Corvanix\\Folders";
     HKEY folders = nullptr, key = nullptr;
-    RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+    RegCreateKeyExA(HKEY_CURRENT_USER, FoldersKeyName, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
                     &folders, nullptr);
     PutText(folders, std::to_string(index), "Folder " + std::to_string(index));
     RegCreateKeyExA(folders, std::to_string(index).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
