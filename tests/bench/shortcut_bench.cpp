@@ -329,8 +329,8 @@ int main()
     Report("5 more files onto that folder", began, watch, Shortcuts, generation);
     printf("  (%d message boxes answered)\n", boxes.Answered());
 
-    // A save writes every folder: at Exit, and at the Setup dialog's OK with
-    // the window on screen.
+    // The save after the drops, as at Exit or at the Setup dialog's OK
+    // with the window on screen: the new shortcuts are written.
     int saved = 0;
     for (int i = 0; i < FolderCount(); i++)
         saved += ShortcutCount(FolderAt(i));
@@ -340,7 +340,7 @@ int main()
     double took = Now() - began;
     PumpFor(100);
     printf("  %-38s %8.0f ms   longest without answer %7.0f ms   %d shortcuts\n",
-           "a save of every folder", took, watch.Longest(), saved);
+           "the save after the drops", took, watch.Longest(), saved);
 
     session.Exit();
     CleanRegistry();
