@@ -294,9 +294,13 @@ bool ReadJournal(HKEY key, std::vector<std::string>* parts)
     std::vector<BYTE> buffer(JournalPartSize);
     for (DWORD i = 0; i < count; i++) {
         size = (DWORD)buffer.size();
-        if (RegQueryValueExA(key, PartName(i).c_str(), nullptr, &type, buffer.data(), &size) !=
-                ERROR_SUCCESS ||
-            type != REG_BINARY || size < PartHead)
+        LONG result = RegQueryValueExA(key, PartName(i).c_str(), nullptr, &type, buffer.data(), &size);
+        if (result == ERROR_MORE_DATA) {
+            // A part that holds one change larger than a part.
+            buffer.resize(size);
+            result = RegQueryValueExA(key, PartName(i).c_str(), nullptr, &type, buffer.data(), &size);
+        }
+        if (result != ERROR_SUCCESS || type != REG_BINARY || size < PartHead)
             return false;
         const BYTE* data = buffer.data();
         if (GetNumber(data, 8) != serial || GetNumber(data + 8, 4) != i ||
