@@ -325,68 +325,11 @@ void ShowOptionalPanes()
     }
 }
 
-// Steps 2 to 29: false when a window could not be made.
-bool RunStartUpSequence(HINSTANCE instance, int showCommand)
+// A start-up that fails lets go of the instance and ends.
+bool StartUpFailed()
 {
-    ResetShellState();
-    InstallFaultHandlers();
-    ShellState.Instance = instance;
-    ReadPlatform();
-    ShellState.FrameWidth = GetSystemMetrics(SM_CXFRAME);
-
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
-    InitCommonControlsEx(&controls);
-    LoadIconsAndCursors();
-
-    if (!RegisterMainClass())
-        return false;
-    if (!RegisterHotKeyControlClass(instance))
-        return false;
-    if (!CreateMainWindow())
-        return false;
-    if (!CreateFolderPane())
-        return false;
-    if (!CreateItemList())
-        return false;
-    ShellState.StatusWindow = CreateStatusBarWindow(ShellState.MainWindow, instance);
-    if (!ShellState.StatusWindow)
-        return false;
-    ShellState.ToolbarWindow = CreateToolbarWindow(ShellState.MainWindow, instance);
-    if (!ShellState.ToolbarWindow)
-        return false;
-    BuildContextMenus();
-
-    SetErrorMode(SEM_FAILCRITICALERRORS);
-    EnumerateTasks(EnumSystem);
-    RunHistoryClear();
-    LayoutRecord layout;
-    LoadSettings(&layout);
-    ApplyLoadedLayout(layout);
-    ShowLoadedFolders();
-    // What an earlier run that was killed had put away; the first folder
-    // is entered now.
-    RecoverPutAwayWindows();
-    ShowFolderWindows(ShellState.CurrentFolder);
-    RegisterHotKeys();
-    SetPriorityClass(GetCurrentProcess(), PriorityClassOf(Settings.Priority));
-
-    const RECT& saved = Settings.Window;
-    if (saved.left + 20 < saved.right && saved.top + 20 < saved.bottom)
-        SetWindowPos(ShellState.MainWindow, nullptr, saved.left, saved.top,
-                     saved.right - saved.left, saved.bottom - saved.top,
-                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
-    PostViewCommand();
-    EnableThreeDControls();
-    ApplyListColors();
-    if (Settings.Top)
-        SetWindowPos(ShellState.MainWindow, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    ApplyShowRule(showCommand);
-    ShowOptionalPanes();
-    if (ShellState.IsNewShell && Settings.TaskBar)
-        AddTrayIcon();
-    CoInitialize(nullptr);
-    StartRefreshThread();
-    return true;
+    LetGoOfInstance();
+    return false;
 }
 
 } // namespace
@@ -453,10 +396,66 @@ bool StartUp(HINSTANCE instance, const char* commandTail, int showCommand, int* 
     if (HandOverToRunningInstance(commandTail))
         return false;
     QuitAsked = false;
-    if (RunStartUpSequence(instance, showCommand))
-        return true;
-    LetGoOfInstance();
-    return false;
+
+    ResetShellState();
+    InstallFaultHandlers();
+    ShellState.Instance = instance;
+    ReadPlatform();
+    ShellState.FrameWidth = GetSystemMetrics(SM_CXFRAME);
+
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&controls);
+    LoadIconsAndCursors();
+
+    if (!RegisterMainClass())
+        return StartUpFailed();
+    if (!RegisterHotKeyControlClass(instance))
+        return StartUpFailed();
+    if (!CreateMainWindow())
+        return StartUpFailed();
+    if (!CreateFolderPane())
+        return StartUpFailed();
+    if (!CreateItemList())
+        return StartUpFailed();
+    ShellState.StatusWindow = CreateStatusBarWindow(ShellState.MainWindow, instance);
+    if (!ShellState.StatusWindow)
+        return StartUpFailed();
+    ShellState.ToolbarWindow = CreateToolbarWindow(ShellState.MainWindow, instance);
+    if (!ShellState.ToolbarWindow)
+        return StartUpFailed();
+    BuildContextMenus();
+
+    SetErrorMode(SEM_FAILCRITICALERRORS);
+    EnumerateTasks(EnumSystem);
+    RunHistoryClear();
+    LayoutRecord layout;
+    LoadSettings(&layout);
+    ApplyLoadedLayout(layout);
+    ShowLoadedFolders();
+    // What an earlier run that was killed had put away; the first folder
+    // is entered now.
+    RecoverPutAwayWindows();
+    ShowFolderWindows(ShellState.CurrentFolder);
+    RegisterHotKeys();
+    SetPriorityClass(GetCurrentProcess(), PriorityClassOf(Settings.Priority));
+
+    const RECT& saved = Settings.Window;
+    if (saved.left + 20 < saved.right && saved.top + 20 < saved.bottom)
+        SetWindowPos(ShellState.MainWindow, nullptr, saved.left, saved.top,
+                     saved.right - saved.left, saved.bottom - saved.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+    PostViewCommand();
+    EnableThreeDControls();
+    ApplyListColors();
+    if (Settings.Top)
+        SetWindowPos(ShellState.MainWindow, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    ApplyShowRule(showCommand);
+    ShowOptionalPanes();
+    if (ShellState.IsNewShell && Settings.TaskBar)
+        AddTrayIcon();
+    CoInitialize(nullptr);
+    StartRefreshThread();
+    return true;
 }
 
 void LetGoOfInstance()
