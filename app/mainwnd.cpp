@@ -357,6 +357,7 @@ void DestroyEverything()
     ImageList_Destroy(ShellState.ItemImagesSmall);
     UnregisterClassA(MainWindowClass, ShellState.Instance);
     UnregisterClassA("GETKEY", ShellState.Instance);
+    LetGoOfInstance();
 }
 
 LRESULT OnExit()
@@ -383,7 +384,7 @@ LRESULT OnExit()
     CloseHelp(ShellState.MainWindow);
     CoUninitialize();
     DestroyEverything();
-    PostQuitMessage(0);
+    EndMessageLoop();
     return 1;
 }
 
@@ -399,7 +400,7 @@ void OnQuitNow()
     CloseHelp(ShellState.MainWindow);
     StopRefreshThread();
     RemoveFaultHandlers();
-    PostQuitMessage(0);
+    EndMessageLoop();
 }
 
 // ---------------------------------------------------------------- views and panes

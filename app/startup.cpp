@@ -4,6 +4,8 @@
 #include <objbase.h>
 #include <limits.h>
 
+#include <string>
+
 #include "app/faults.h"
 #include "app/mainwnd.h"
 #include "core/resource.h"
@@ -36,18 +38,91 @@ long ClampToLong(long long value)
     return (long)value;
 }
 
-// Step 1: a running instance gets our request and we end.
-bool HandOverToRunningInstance(const char* commandTail)
+// The program runs once per desktop. The first start holds this mutex,
+// named after its window station and desktop, from its very first step to
+// the end of its Exit (after the save, so that no start loads what an
+// ending one is still writing), or until its start-up fails.
+HANDLE InstanceMutex;
+// How long a second start waits for the window of a first one that is
+// still starting.
+const DWORD HandOverWaitMs = 15000;
+const DWORD HandOverStepMs = 50;
+// Set when Exit or the installer's message ends the message loop.
+bool QuitAsked;
+// A message loop that can fetch nothing rests between tries after this
+// many failures in a row, and after this many over this long ends.
+const int FailuresBeforeRest = 10;
+const DWORD RestMs = 10;
+const int FailuresBeforeEnd = 100;
+const DWORD FailingTimeBeforeEndMs = 10000;
+
+// The names of the window station and desktop, where the system knows
+// them (functions looked up, so that systems without them still start).
+std::string InstanceName()
 {
-    HWND running = FindWindowA(MainWindowClass, nullptr);
-    if (!running)
-        return false;
+    typedef BOOL(WINAPI * ObjectInformation)(HANDLE, int, PVOID, DWORD, LPDWORD);
+    ObjectInformation information = (ObjectInformation)(void*)GetProcAddress(
+        GetModuleHandleA("user32.dll"), "GetUserObjectInformationA");
+    std::string name = "Corvanix instance";
+    for (HANDLE object : {(HANDLE)GetProcessWindowStation(),
+                          (HANDLE)GetThreadDesktop(GetCurrentThreadId())}) {
+        char part[MaxText] = "";
+        DWORD needed = 0;
+        if (information && object && information(object, UOI_NAME, part, sizeof part - 1, &needed))
+            name += std::string(" ") + part;
+    }
+    return name;
+}
+
+// Lets the running instance take the foreground that this start has.
+void LetComeForward(HWND running)
+{
+    typedef BOOL(WINAPI * AllowForeground)(DWORD);
+    AllowForeground allow = (AllowForeground)(void*)GetProcAddress(GetModuleHandleA("user32.dll"),
+                                                                   "AllowSetForegroundWindow");
+    DWORD process = 0;
+    GetWindowThreadProcessId(running, &process);
+    if (allow && process)
+        allow(process);
+}
+
+// The request of a second start: the number it was given as a hot key, or
+// to come to the front.
+void HandOver(HWND running, const char* commandTail)
+{
     long number = ParseForwardedNumber(commandTail);
+    LetComeForward(running);
     if (number != 0)
         PostMessageA(running, WM_HOTKEY, (WPARAM)(LONG_PTR)number, 0);
     else
         PostMessageA(running, WM_SHOWMAINWINDOW, 0, 0);
-    return true;
+}
+
+// Step 1: a running instance gets our request and we end. A start that
+// finds another one still starting waits for its window; should that one
+// end instead, this start carries on as the program.
+bool HandOverToRunningInstance(const char* commandTail)
+{
+    HANDLE mutex = InstanceMutex ? nullptr : CreateMutexA(nullptr, FALSE, InstanceName().c_str());
+    for (DWORD waited = 0;; waited += HandOverStepMs) {
+        DWORD taken = WAIT_TIMEOUT;
+        if (!InstanceMutex)
+            taken = mutex ? WaitForSingleObject(mutex, waited ? HandOverStepMs : 0) : WAIT_OBJECT_0;
+        if (taken == WAIT_OBJECT_0 || taken == WAIT_ABANDONED) {
+            InstanceMutex = mutex;
+            return false;
+        }
+        HWND running = FindWindowA(MainWindowClass, nullptr);
+        if (running || waited >= HandOverWaitMs) {
+            if (mutex)
+                CloseHandle(mutex);
+            if (running)
+                HandOver(running, commandTail);
+            return true;
+        }
+        if (InstanceMutex)
+            Sleep(HandOverStepMs);
+    }
 }
 
 void ReadPlatform()
@@ -183,7 +258,8 @@ void ShowLoadedFolders()
 // What the load read of the layout that the panes keep themselves.
 void ApplyLoadedLayout(const LayoutRecord& layout)
 {
-    ApplyToolbarArrangement(layout.ToolbarButtons);
+    if (layout.ToolbarStored)
+        ApplyToolbarArrangement(layout.ToolbarButtons);
     CreateItemColumns();
 }
 
@@ -243,6 +319,13 @@ void ShowOptionalPanes()
             SendMessageA(ShellState.MainWindow, WM_COMMAND, pane.Command, 0);
         }
     }
+}
+
+// A start-up that fails lets go of the instance and ends.
+bool StartUpFailed()
+{
+    LetGoOfInstance();
+    return false;
 }
 
 } // namespace
@@ -308,6 +391,7 @@ bool StartUp(HINSTANCE instance, const char* commandTail, int showCommand, int* 
     *exitCode = 0;
     if (HandOverToRunningInstance(commandTail))
         return false;
+    QuitAsked = false;
 
     ResetShellState();
     InstallFaultHandlers();
@@ -320,21 +404,21 @@ bool StartUp(HINSTANCE instance, const char* commandTail, int showCommand, int* 
     LoadIconsAndCursors();
 
     if (!RegisterMainClass())
-        return false;
+        return StartUpFailed();
     if (!RegisterHotKeyControlClass(instance))
-        return false;
+        return StartUpFailed();
     if (!CreateMainWindow())
-        return false;
+        return StartUpFailed();
     if (!CreateFolderPane())
-        return false;
+        return StartUpFailed();
     if (!CreateItemList())
-        return false;
+        return StartUpFailed();
     ShellState.StatusWindow = CreateStatusBarWindow(ShellState.MainWindow, instance);
     if (!ShellState.StatusWindow)
-        return false;
+        return StartUpFailed();
     ShellState.ToolbarWindow = CreateToolbarWindow(ShellState.MainWindow, instance);
     if (!ShellState.ToolbarWindow)
-        return false;
+        return StartUpFailed();
     BuildContextMenus();
 
     SetErrorMode(SEM_FAILCRITICALERRORS);
@@ -370,12 +454,54 @@ bool StartUp(HINSTANCE instance, const char* commandTail, int showCommand, int* 
     return true;
 }
 
+void LetGoOfInstance()
+{
+    if (!InstanceMutex)
+        return;
+    ReleaseMutex(InstanceMutex);
+    CloseHandle(InstanceMutex);
+    InstanceMutex = nullptr;
+}
+
+void EndMessageLoop()
+{
+    QuitAsked = true;
+    PostQuitMessage(0);
+}
+
 int RunMessageLoop()
 {
-    MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
+    MSG message = {};
+    int failures = 0;
+    DWORD lastGot = GetTickCount();
+    for (;;) {
+        BOOL got = GetMessageA(&message, nullptr, 0, 0);
+        if (got > 0) {
+            failures = 0;
+            lastGot = GetTickCount();
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+            continue;
+        }
+        if (got == -1) {
+            // A message that could not be fetched (one too large to be
+            // carried over from another process, say) is dropped by the
+            // system: the loop goes on. Failing again and again it rests
+            // between tries, and after a long while of nothing but
+            // failures it ends as Exit does.
+            if (++failures > FailuresBeforeRest)
+                Sleep(RestMs);
+            if (failures < FailuresBeforeEnd || GetTickCount() - lastGot < FailingTimeBeforeEndMs)
+                continue;
+        }
+        // A quit message that neither Exit nor the installer asked for
+        // (posted to our thread by another process, say) ends the program
+        // as Exit does: saved, and every put-away window shown again.
+        if (QuitAsked || !IsWindow(ShellState.MainWindow))
+            break;
+        failures = 0;
+        SendMessageA(ShellState.MainWindow, WM_COMMAND, IDM_EXIT, 0);
     }
-    return (int)message.wParam;
+    LetGoOfInstance();
+    return QuitAsked ? (int)message.wParam : 0;
 }

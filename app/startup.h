@@ -12,11 +12,21 @@ long ParseForwardedNumber(const char* tail);
 
 // Runs the start-up sequence. Returns true when the message loop is to run;
 // false when the program ends at once with *exitCode (a second start that
-// handed over, or a window that could not be created).
+// handed over, or a window that could not be created). The first step
+// decides, for the whole desktop, which start is the program: it holds
+// the instance until LetGoOfInstance.
 bool StartUp(HINSTANCE instance, const char* commandTail, int showCommand, int* exitCode);
+// Lets go of the instance: at the end of Exit and of the message loop, and
+// where start-up fails.
+void LetGoOfInstance();
 
-// Gets, translates and dispatches until the quit message; returns its code.
+// Gets, translates and dispatches until Exit or the installer's message
+// ends it with EndMessageLoop; returns the quit message's code. A message
+// that cannot be fetched is passed over, and any other quit message runs
+// Exit first.
 int RunMessageLoop();
+// Posts the quit message that ends the loop.
+void EndMessageLoop();
 
 // A hot key that could not be registered: the global one (PaneIndex -1) or
 // the folder of a pane row, and the combination it had.

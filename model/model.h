@@ -33,10 +33,10 @@ private:
 };
 
 // What the registry store can keep, and so what may be made: folders, and
-// shortcuts in one folder. The load reads back whatever it finds, more
-// too, so that a registry edited by hand loses nothing; but nothing is
-// made beyond these: where a folder or shortcut is made, the limit is
-// checked and the user told.
+// shortcuts in one folder. Where a folder or shortcut is made, the limit is
+// checked and the user told. A load reads every folder it finds but at
+// most MaxShortcutsPerFolder shortcuts of one; those beyond, in a registry
+// edited by hand, stay stored for a later start (store/registry.h).
 const int MaxFolders = 64;
 const int MaxShortcutsPerFolder = 500;
 
@@ -71,6 +71,11 @@ struct Folder {
     // The shortcuts of the list again, so that telling a row's value apart
     // costs no walk of the list.
     std::unordered_set<const Shortcut*> Members;
+    // The registry store's: the number of the folder key this folder was
+    // last loaded from or saved to, -1 for a folder never stored. The
+    // shortcuts beyond the limit that a load left in the registry are kept
+    // in that key.
+    int StoredAt = -1;
 };
 
 // Creates a folder at the end of the folder list. The first folder created

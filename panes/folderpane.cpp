@@ -7,6 +7,7 @@
 #include "core/listrows.h"
 #include "core/shellstate.h"
 #include "model/model.h"
+#include "panes/dropblock.h"
 #include "panes/itemlist.h"
 #include "panes/newshortcuts.h"
 #include "store/putaway.h"
@@ -121,7 +122,10 @@ LRESULT HandleFolderPaneMessage(HWND pane, UINT message, WPARAM wParam, LPARAM l
 {
     switch (message) {
     case WM_DROPHOVER: return IsOwnDropHover(wParam, lParam) ? OnDropHover(pane) : 0;
-    case WM_DROPFILES: OnDropFiles(pane, (HDROP)wParam); return 0;
+    case WM_DROPFILES:
+        if (IsDropBlock((HDROP)wParam))
+            OnDropFiles(pane, (HDROP)wParam);
+        return 0;
     case WM_SIZE: return OnSize(pane, wParam, lParam);
     case WM_RBUTTONDOWN: return OnRightButtonDown(pane, wParam, lParam);
     case WM_SYSKEYDOWN:

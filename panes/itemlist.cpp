@@ -15,6 +15,7 @@
 #include "model/model.h"
 #include "launch/shelllink.h"
 #include "launch/launch.h"
+#include "panes/dropblock.h"
 #include "panes/newshortcuts.h"
 #include "store/putaway.h"
 
@@ -482,7 +483,10 @@ static LRESULT HandleItemListMessage(HWND list, UINT message, WPARAM wParam, LPA
     switch (message) {
     case WM_LBUTTONDOWN: OnLeftButtonDown(list, wParam, lParam); return 0;
     case WM_DROPHOVER: return IsOwnDropHover(wParam, lParam) ? OnDropHover(list) : 0;
-    case WM_DROPFILES: OnDropFiles(list, (HDROP)wParam); return 0;
+    case WM_DROPFILES:
+        if (IsDropBlock((HDROP)wParam))
+            OnDropFiles(list, (HDROP)wParam);
+        return 0;
     case WM_SYSKEYDOWN:
         if (wParam == VK_RETURN) {
             ReportAltEnter(list);

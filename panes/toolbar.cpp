@@ -139,9 +139,10 @@ std::vector<int> ToolbarArrangement()
 
 void ApplyToolbarArrangement(const std::vector<int>& buttons)
 {
-    // Only a list of known buttons, each at most once, with at least one
-    // button, replaces the default arrangement: anything else was not
-    // written by us, and would give a toolbar of nothing or of garbage.
+    // Only a list of known buttons, each at most once, and separators
+    // replaces the default arrangement: anything else was not written by
+    // us, and would give a toolbar of garbage. A list without buttons is a
+    // toolbar the user emptied.
     static const TBBUTTON separator = ToolbarButtonTable[0];
     std::vector<TBBUTTON> wanted;
     std::vector<int> placed;
@@ -161,11 +162,10 @@ void ApplyToolbarArrangement(const std::vector<int>& buttons)
         placed.push_back(command);
         wanted.push_back(*known);
     }
-    if (placed.empty())
-        return;
     HWND toolbar = ShellState.ToolbarWindow;
     while (SendMessageA(toolbar, TB_BUTTONCOUNT, 0, 0) > 0)
         if (!SendMessageA(toolbar, TB_DELETEBUTTON, 0, 0))
             break;
-    SendMessageA(toolbar, TB_ADDBUTTONSA, wanted.size(), (LPARAM)wanted.data());
+    if (!wanted.empty())
+        SendMessageA(toolbar, TB_ADDBUTTONSA, wanted.size(), (LPARAM)wanted.data());
 }

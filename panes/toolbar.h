@@ -28,9 +28,10 @@ std::vector<int> ToolbarArrangement();
 // The most entries (buttons and separators) an arrangement may have.
 const int ToolbarMaxArrangement = 64;
 // Puts the buttons of an arrangement on the toolbar, each as the table has
-// it. An arrangement that is not a valid list of known buttons (a command
-// the table does not know, a button twice, no button at all, too many
-// entries) leaves the toolbar as it is: the default arrangement.
+// it; an empty one empties it. An arrangement that is not a valid list of
+// known buttons and separators (a command the table does not know, a
+// button twice, too many entries) leaves the toolbar as it is: the default
+// arrangement.
 void ApplyToolbarArrangement(const std::vector<int>& buttons);
 // TBN_GETBUTTONINFO: entry n of the customisation list; FALSE once it ends.
 BOOL ToolbarOnGetButtonInfo(NMTOOLBARA* request);

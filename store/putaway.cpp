@@ -15,7 +15,6 @@
 
 namespace {
 
-const char PutAwaySubkey[] = "PutAway";
 // Far more than 64 folders of 500 windows need; a larger value is not read.
 const DWORD MaxValueSize = 1 << 20;
 const size_t EntryHead = 4 + 1 + 4 + 1;
@@ -105,10 +104,10 @@ HKEY OpenRecordKey()
     if (RegCreateKeyExA(HKEY_CURRENT_USER, ProductKeyName, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
                         &product, nullptr) != ERROR_SUCCESS)
         return nullptr;
-    if (RegCreateKeyExA(product, PutAwaySubkey, 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
-                        nullptr, &key, nullptr) != ERROR_SUCCESS)
-        key = nullptr;
     RegCloseKey(product);
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, PutAwayKeyName, 0, nullptr, REG_OPTION_VOLATILE,
+                        KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        key = nullptr;
     return key;
 }
 

@@ -14,7 +14,7 @@
 #pragma once
 #include <windows.h>
 
-const char PutAwayKeyName[] = "Software\\Zarn\\Corvanix\\PutAway";
+#include "common/product.h"
 
 // Brings the record up to date with the folders' lists; only values that
 // changed are written. Called after every change to a list, and before the

@@ -24,7 +24,7 @@
 
 namespace {
 
-const char FoldersKey[] = "Software\\Zarn\\Corvanix\\Folders";
+const char* const FoldersKey = FoldersKeyName;
 
 void PutFolder(int index, const char* title, DWORD hotKey)
 {

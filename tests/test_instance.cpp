@@ -10,7 +10,9 @@
 #include "corvanix_process.h"
 #include "wait.h"
 
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -90,6 +92,65 @@ TEST_F(InstanceTest, TheHandOverEndsWithZeroAndCreatesNothing)
     EXPECT_TRUE(first.Exit());
     EXPECT_EQ(first.ExitCode(), 0u);
     EXPECT_EQ(FindCorvanixWindow(), nullptr);
+}
+
+int MainWindows()
+{
+    int count = 0;
+    EnumWindows([](HWND window, LPARAM counted) {
+        char name[64] = "";
+        GetClassNameA(window, name, sizeof name);
+        if (strcmp(name, "Corvanix") == 0)
+            ++*(int*)counted;
+        return TRUE;
+    }, (LPARAM)&count);
+    return count;
+}
+
+// However close together the starts come, one of them is the program and
+// every other one hands over to it and ends.
+TEST_F(InstanceTest, TenStartsAtOnceMakeOneProgram)
+{
+    for (int burst = 0; burst < 2; burst++) {
+        SCOPED_TRACE(burst);
+        std::vector<std::unique_ptr<CorvanixProcess>> starts;
+        for (int i = 0; i < 10; i++) {
+            starts.emplace_back(new CorvanixProcess);
+            ASSERT_TRUE(starts.back()->Start());
+        }
+        auto ended = [&] {
+            int count = 0;
+            for (auto& start : starts)
+                count += start->ExitCode() != STILL_ACTIVE;
+            return count;
+        };
+        EXPECT_TRUE(WaitFor([&] { return ended() == 9; }, 60000)) << ended();
+        PumpFor(1000);
+        EXPECT_EQ(ended(), 9);
+        EXPECT_EQ(MainWindows(), 1);
+        for (auto& start : starts) {
+            if (start->ExitCode() != STILL_ACTIVE)
+                EXPECT_EQ(start->ExitCode(), 0u);
+            else
+                EXPECT_TRUE(start->Exit());
+        }
+    }
+}
+
+// A start that fails lets go of the instance: the next one is the program.
+TEST_F(InstanceTest, AStartThatFailsLetsGoOfTheInstance)
+{
+    WNDCLASSA taken = {};
+    taken.lpfnWndProc = DefWindowProcA;
+    taken.hInstance = GetModuleHandleA(nullptr);
+    taken.lpszClassName = "Corvanix";
+    ASSERT_TRUE(RegisterClassA(&taken));
+    AppSession session;
+    EXPECT_FALSE(session.Start());
+    UnregisterClassA("Corvanix", GetModuleHandleA(nullptr));
+    ASSERT_TRUE(first.Start());
+    main = first.WaitForMainWindow();
+    EXPECT_NE(main, nullptr);
 }
 
 // Reads the number of columns of the item list in another process.

@@ -7,6 +7,8 @@
 #include <objbase.h>
 #include <shellapi.h>
 
+#include <algorithm>
+#include <atomic>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -322,6 +324,45 @@ TEST_F(ItemListTest, OddDropsNeitherOverrunNorCrash)
     for (Shortcut* s = ShellState.CurrentFolder->First; s; s = s->Next)
         ASSERT_LT(strlen(s->CommandLine.Get()), (size_t)MaxText);
     EXPECT_STREQ(ShellState.CurrentFolder->Last->Title.Get(), "Many299");
+}
+
+// Blocks that are no whole drop, and handles that are no block of ours, are
+// neither read by the system nor freed; a whole drop still works after.
+TEST_F(ItemListTest, BlocksThatAreNoWholeDropAreIgnoredAndNotFreed)
+{
+    std::string file = MakeFile(Temp("after odd blocks.txt"));
+    auto block = [](size_t size, DWORD files, const char* names, size_t length, BOOL wide = FALSE) {
+        HGLOBAL handle = GlobalAlloc(GMEM_MOVEABLE, size);
+        BYTE* data = (BYTE*)GlobalLock(handle);
+        memset(data, 'a', size);
+        DWORD header[5] = {files, 10, 10, 0, (DWORD)wide};
+        memcpy(data, header, std::min(size, sizeof header));
+        memcpy(data + std::min(size, (size_t)files), names, std::min(length, size - std::min(size, (size_t)files)));
+        GlobalUnlock(handle);
+        return handle;
+    };
+    std::vector<HGLOBAL> blocks = {
+        block(12, 20, "", 0),                    // smaller than a header
+        block(64, 4000, "a.txt\0\0", 7),          // the list outside the block
+        block(64, 20, "", 0),                    // a name without its end
+        block(64, 20, "a.txt\0", 6),              // no empty name to end the list
+        block(64, 20, "a\0b\0c\0\0\0", 9, TRUE),   // wide names without a wide end
+        (HGLOBAL)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, 16),  // a fixed block, all zeros
+    };
+    for (HWND list : {ShellState.ItemList, ShellState.FolderPane}) {
+        for (HGLOBAL handle : blocks)
+            SendMessageA(list, WM_DROPFILES, (WPARAM)handle, 0);
+        for (ULONG_PTR handle : {(ULONG_PTR)0, (ULONG_PTR)1, (ULONG_PTR)0x12345678, (ULONG_PTR)0x7FFF0000})
+            SendMessageA(list, WM_DROPFILES, (WPARAM)handle, 0);
+    }
+    EXPECT_EQ(ShortcutCount(ShellState.CurrentFolder), 0);
+    for (HGLOBAL handle : blocks)
+        EXPECT_NE(GlobalFlags(handle), (UINT)GMEM_INVALID_HANDLE);
+    SendMessageA(ShellState.ItemList, WM_DROPFILES, (WPARAM)MakeDrop({file}, EmptySpot()), 0);
+    ASSERT_EQ(ShortcutCount(ShellState.CurrentFolder), 1);
+    for (size_t i = 0; i + 1 < blocks.size(); i++)
+        GlobalFree(blocks[i]);
+    HeapFree(GetProcessHeap(), 0, blocks.back());
 }
 
 // Names of dots get the folder they name, a name that would give no title

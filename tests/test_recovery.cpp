@@ -6,9 +6,13 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "common/product.h"
+#include "common/texts.h"
+#include "core/resource.h"
 #include "core/shellstate.h"
 #include "store/putaway.h"
 #include "app_session.h"
@@ -23,7 +27,7 @@ void PutFolder(int index, const char* title)
 {
     HKEY folders, folder;
     std::string name = std::to_string(index);
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Zarn\\Corvanix\\Folders", 0, nullptr, 0,
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, FoldersKeyName, 0, nullptr, 0,
                               KEY_ALL_ACCESS, nullptr, &folders, nullptr), ERROR_SUCCESS);
     RegSetValueExA(folders, name.c_str(), 0, REG_SZ, (const BYTE*)title, (DWORD)strlen(title) + 1);
     ASSERT_EQ(RegCreateKeyExA(folders, name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &folder,
@@ -208,6 +212,24 @@ TEST_F(RecoveryTest, MadeUpPrivateMessagesFromAnotherProcessChangeNothing)
         SendMessageTimeoutA(list, WM_DROPHOVER, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer);
     }
 
+    // Messages too large to be carried over to it, drops of no block of
+    // its own, and a drop block of another process.
+    std::vector<char> huge(16 << 20);
+    COPYDATASTRUCT copy = {1, (DWORD)huge.size(), huge.data()};
+    std::string text(1 << 20, 't');
+    for (HWND window : {main, lists[0], lists[1]}) {
+        DWORD_PTR answer;
+        SendMessageTimeoutA(window, WM_COPYDATA, 0, (LPARAM)&copy, SMTO_ABORTIFHUNG, 1000, &answer);
+        if (window != main)
+            SendMessageTimeoutA(window, WM_SETTEXT, 0, (LPARAM)text.c_str(), SMTO_ABORTIFHUNG, 1000,
+                                &answer);
+    }
+    for (HWND list : lists) {
+        for (ULONG_PTR handle : {(ULONG_PTR)0, (ULONG_PTR)1, (ULONG_PTR)0x12345678, (ULONG_PTR)0x7FFF0000})
+            PostMessageA(list, WM_DROPFILES, (WPARAM)handle, 0);
+        EXPECT_TRUE(apps.SelfDrop(list, {"C:\\foreign.txt"}, 5, 5));
+    }
+
     // Still running and answering, in "Main", its windows still away.
     DWORD_PTR answer;
     EXPECT_TRUE(SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer));
@@ -217,6 +239,202 @@ TEST_F(RecoveryTest, MadeUpPrivateMessagesFromAnotherProcessChangeNothing)
     EXPECT_TRUE(corvanix.Exit());
     EXPECT_EQ(corvanix.ExitCode(), 0u);
     EXPECT_TRUE(WaitFor([&] { return AllVisible(windows); }, 5000));
+}
+
+// A quit message posted to its thread by another process ends it as Exit
+// does: saved, and no window left hidden.
+TEST_F(RecoveryTest, AQuitMessageFromAnotherProcessEndsItAsExitDoes)
+{
+    PutAwayInSecond();
+    ASSERT_TRUE(PostThreadMessageA(GetWindowThreadProcessId(main, nullptr), WM_QUIT, 7, 0));
+    ASSERT_TRUE(corvanix.WaitForExit(10000));
+    EXPECT_EQ(corvanix.ExitCode(), 0u);
+    EXPECT_TRUE(WaitFor([&] { return AllVisible(windows); }, 5000));
+    EXPECT_FALSE(RecordExists());
+    EXPECT_TRUE(ProductValueExists("Version"));
+}
+
+// ---------------------------------------------------------------- a save cut short
+
+const int CutFolders = 12;
+const int CutShortcuts = 400;
+
+HKEY CreateKey(const std::string& path)
+{
+    HKEY key = nullptr;
+    RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                    nullptr);
+    return key;
+}
+
+void PutText(HKEY key, const std::string& name, const std::string& text)
+{
+    RegSetValueExA(key, name.c_str(), 0, REG_SZ, (const BYTE*)text.c_str(), (DWORD)text.size() + 1);
+}
+
+std::string GetText(HKEY key, const std::string& name)
+{
+    char text[MaxText] = "";
+    DWORD size = sizeof text - 1;
+    if (RegQueryValueExA(key, name.c_str(), nullptr, nullptr, (BYTE*)text, &size) != ERROR_SUCCESS)
+        return "<missing>";
+    return text;
+}
+
+std::string FolderPath(int number)
+{
+    return std::string(FoldersKeyName) + "\\" + std::to_string(number);
+}
+
+std::string Name(const char* stem, int folder, int shortcut)
+{
+    return stem + std::to_string(folder) + "." + std::to_string(shortcut);
+}
+
+// Folder i is "F<i>" and its shortcut j "S<i>.<j>", stored with gaps in
+// the numbers (folder 2i, shortcut 2j): a load closes them, so the save at
+// Exit writes every folder anew and deletes what it leaves behind.
+void StoreGappedLayout()
+{
+    CleanRegistry();
+    HKEY folders = CreateKey(FoldersKeyName);
+    for (int i = 0; i < CutFolders; i++) {
+        PutText(folders, std::to_string(2 * i), "F" + std::to_string(i));
+        HKEY key = CreateKey(FolderPath(2 * i));
+        for (int j = 0; j < CutShortcuts; j++) {
+            PutText(key, "T" + std::to_string(2 * j), Name("S", i, j));
+            PutText(key, "C" + std::to_string(2 * j), Name("c", i, j));
+        }
+        RegCloseKey(key);
+    }
+    RegCloseKey(folders);
+}
+
+DWORD ValueCount(HKEY key)
+{
+    DWORD values = 0;
+    RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr,
+                     nullptr, nullptr, nullptr);
+    return values;
+}
+
+// Whether the registry holds the whole layout at the folder and shortcut
+// numbers of `number` (each shortcut with `values` values), and nothing
+// else.
+bool WholeLayout(int (*number)(int), DWORD values)
+{
+    HKEY folders;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, FoldersKeyName, 0, KEY_READ, &folders) != ERROR_SUCCESS)
+        return false;
+    bool whole = ValueCount(folders) == CutFolders;
+    for (int i = 0; whole && i < CutFolders; i++) {
+        HKEY key;
+        whole = GetText(folders, std::to_string(number(i))) == "F" + std::to_string(i) &&
+                RegOpenKeyExA(folders, std::to_string(number(i)).c_str(), 0, KEY_READ, &key) ==
+                    ERROR_SUCCESS;
+        if (!whole)
+            break;
+        whole = ValueCount(key) == CutShortcuts * values + (values > 2 ? 2 : 0);
+        for (int j = 0; whole && j < CutShortcuts; j++)
+            whole = GetText(key, "T" + std::to_string(number(j))) == Name("S", i, j) &&
+                    GetText(key, "C" + std::to_string(number(j))) == Name("c", i, j);
+        RegCloseKey(key);
+    }
+    RegCloseKey(folders);
+    return whole;
+}
+
+bool OldLayout()
+{
+    return WholeLayout([](int n) { return 2 * n; }, 2);
+}
+
+bool NewLayout()
+{
+    return WholeLayout([](int n) { return n; }, 11);
+}
+
+bool JournalThere(bool complete)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, JournalKeyName, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    bool there = !complete || RegQueryValueExA(key, "Complete", nullptr, nullptr, nullptr, nullptr) ==
+                                  ERROR_SUCCESS;
+    RegCloseKey(key);
+    return there;
+}
+
+bool FoldersValue(const char* name)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, FoldersKeyName, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    bool there = RegQueryValueExA(key, name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return there;
+}
+
+bool StartedUp(CorvanixProcess* process)
+{
+    if (!process->Start())
+        return false;
+    HWND window = process->WaitForMainWindow(20000);
+    return window && WaitFor([&] { return IsWindowVisible(window) != 0; }, 20000);
+}
+
+// Kills the process once the condition holds (checked every millisecond).
+void KillWhen(CorvanixProcess* process, const std::function<bool()>& condition)
+{
+    DWORD began = GetTickCount();
+    while (!condition() && GetTickCount() - began < 60000 && !process->WaitForExit(0))
+        Sleep(1);
+    process->Kill();
+}
+
+// Corvanix.exe is killed at several moments of a save of thousands of
+// shortcuts, and once while a start finishes the save: the next start
+// finds every folder and shortcut, all in the old layout or all in the new.
+TEST(SaveCutShort, TheNextStartFindsTheWholeOldOrTheWholeNewLayout)
+{
+    // Times after the Exit command, and the moments the save's journal is
+    // begun and is complete.
+    const DWORD Begun = INFINITE - 1, Complete = INFINITE;
+    const DWORD moments[] = {Begun, Complete, 100, 600, 1500};
+    for (DWORD moment : moments) {
+        SCOPED_TRACE(moment);
+        StoreGappedLayout();
+        CorvanixProcess saving;
+        ASSERT_TRUE(StartedUp(&saving));
+        PostMessageA(saving.WaitForMainWindow(), WM_COMMAND, IDM_EXIT, 0);
+        DWORD posted = GetTickCount();
+        KillWhen(&saving, [&] {
+            if (moment >= Begun)
+                return JournalThere(moment == Complete);
+            return GetTickCount() - posted >= moment;
+        });
+        bool complete = JournalThere(true), begun = JournalThere(false);
+        if (moment == Complete && complete) {
+            // A start that is killed while it finishes the save: once it
+            // has written a title the save had not.
+            const char* marker = !FoldersValue("5") ? "5" : !FoldersValue("9") ? "9" : "11";
+            CorvanixProcess finishing;
+            ASSERT_TRUE(finishing.Start());
+            KillWhen(&finishing, [&] { return FoldersValue(marker); });
+            EXPECT_TRUE(JournalThere(true));
+        }
+        CorvanixProcess next;
+        ASSERT_TRUE(StartedUp(&next));
+        EXPECT_FALSE(JournalThere(false));
+        if (complete)
+            EXPECT_TRUE(NewLayout());
+        else if (begun)
+            EXPECT_TRUE(OldLayout());
+        else
+            EXPECT_TRUE(OldLayout() || NewLayout());
+        next.Kill();
+    }
+    CleanRegistry();
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "common/product.h"
 #include "core/resource.h"
 #include "core/shellstate.h"
 #include "model/model.h"
@@ -22,9 +23,9 @@
 
 namespace {
 
-const char Product[] = "Software\\Zarn\\Corvanix";
-const char Folders[] = "Software\\Zarn\\Corvanix\\Folders";
-const char History[] = "Software\\Zarn\\Corvanix\\History";
+const char* const Product = ProductKeyName;
+const char* const Folders = FoldersKeyName;
+const char* const History = HistoryKeyName;
 
 HKEY Create(const std::string& path)
 {
@@ -132,7 +133,7 @@ TEST_F(RegistryTest, AFirstStartHasEveryDefaultAndOneFolderMain)
 {
     ASSERT_TRUE(session.Start());
     // The load itself creates the four keys.
-    for (const char* key : {"Software\\Zarn", Product, History, Folders})
+    for (const char* key : {MakerKeyName, Product, History, Folders})
         EXPECT_TRUE(KeyExists(key)) << key;
     EXPECT_EQ(Settings.Priority, 2u);
     EXPECT_EQ(Settings.TaskBar, 1u);
@@ -347,36 +348,52 @@ TEST_F(RegistryTest, ADeletedFolderLeavesNoStaleSubkey)
     EXPECT_EQ(GetText(FolderKey(1), "T1"), "<missing>");
 }
 
-// More than the program makes (a registry edited by hand) is read and
-// written back whole; nothing more fits into the full folder.
-TEST_F(RegistryTest, SeventyFoldersAndSixHundredShortcutsSurvive)
+// More folders than the program makes (a registry edited by hand) are
+// read and written back whole. A folder holds at most 500 shortcuts: those
+// beyond stay stored as they are, and come in at a start once there is
+// room, even when the folder has moved to another key meanwhile.
+TEST_F(RegistryTest, SeventyFoldersAndShortcutsBeyondTheLimitSurvive)
 {
     for (int i = 0; i < 70; i++)
         PutText(Folders, std::to_string(i), "F" + std::to_string(i));
-    HKEY key = Create(FolderKey(0));
+    HKEY key = Create(FolderKey(2));
     for (int j = 0; j < 600; j++) {
         std::string name = "T" + std::to_string(j), title = "S" + std::to_string(j);
         RegSetValueExA(key, name.c_str(), 0, REG_SZ, (const BYTE*)title.c_str(), (DWORD)title.size() + 1);
     }
     RegCloseKey(key);
+    PutDword(FolderKey(2), "W599", 2);
     PutText(FolderKey(69), "T0", "Last");
-    for (int start = 0; start < 2; start++) {
-        if (start)
-            Restart();
-        else
-            ASSERT_TRUE(session.Start());
-        ASSERT_EQ(FolderCount(), 70);
-        EXPECT_STREQ(FolderAt(69)->Title.Get(), "F69");
-        ASSERT_EQ(ShortcutCount(FolderAt(69)), 1);
-        EXPECT_STREQ(FolderAt(69)->First->Title.Get(), "Last");
-        EXPECT_EQ(ShortcutCount(FolderAt(0)), 600);
-        EXPECT_STREQ(FolderAt(0)->Last->Title.Get(), "S599");
-        EXPECT_EQ(ShortcutRoom(FolderAt(0)), 0);
-        EXPECT_FALSE(TransferToFolder((LPARAM)FolderAt(0)->First, 0, false));
-    }
+    ASSERT_TRUE(session.Start());
+    ASSERT_EQ(FolderCount(), 70);
+    EXPECT_STREQ(FolderAt(69)->First->Title.Get(), "Last");
+    Folder* full = FolderAt(2);
+    EXPECT_EQ(ShortcutCount(full), 500);
+    EXPECT_STREQ(full->Last->Title.Get(), "S499");
+    EXPECT_EQ(ShortcutRoom(full), 0);
+    for (int removed = 0; removed < 10; removed++)
+        RemoveShortcut(full, full->First);
+    Restart();
+    EXPECT_EQ(GetText(FolderKey(2), "T599"), "S599");
+    EXPECT_EQ(GetText(FolderKey(2), "T490"), "<missing>");
+    full = FolderAt(2);
+    ASSERT_EQ(ShortcutCount(full), 500);
+    EXPECT_STREQ(full->First->Title.Get(), "S10");
+    EXPECT_STREQ(full->Last->Title.Get(), "S509");
+    // Folder 1 goes: the full folder and what it left stored move to key 1.
+    SendMessageA(ShellState.FolderPane, LVM_DELETEITEM, 1, 0);
+    RemoveFolder(FolderAt(1));
+    Restart();
+    ASSERT_EQ(FolderCount(), 69);
+    EXPECT_STREQ(FolderAt(68)->First->Title.Get(), "Last");
+    ASSERT_EQ(ShortcutCount(FolderAt(1)), 500);
+    EXPECT_STREQ(FolderAt(1)->First->Title.Get(), "S10");
     session.Exit();
-    EXPECT_EQ(GetText(Folders, "69"), "F69");
-    EXPECT_EQ(GetText(FolderKey(0), "T599"), "S599");
+    EXPECT_EQ(GetText(FolderKey(1), "T599"), "S599");
+    EXPECT_EQ(GetDword(FolderKey(1), "W599"), 2u);
+    EXPECT_EQ(GetText(FolderKey(1), "T499"), "S509");
+    EXPECT_EQ(GetText(Folders, "69"), "<missing>");
+    EXPECT_FALSE(KeyExists(FolderKey(69)));
 }
 
 TEST_F(RegistryTest, HistoryLoadsOldestFirstAndCollapsesRepeats)
@@ -391,6 +408,11 @@ TEST_F(RegistryTest, HistoryLoadsOldestFirstAndCollapsesRepeats)
     EXPECT_STREQ(RunHistoryText(0), "notepad");  // value 1, read first, stays
     EXPECT_STREQ(RunHistoryText(1), "calc");
     EXPECT_STREQ(RunHistoryText(2), "winver");
+    // The save leaves no entry above those it writes.
+    session.Exit();
+    EXPECT_EQ(GetText(History, "2"), "winver");
+    for (const char* stale : {"3", "5"})
+        EXPECT_EQ(GetText(History, stale), "<missing>") << stale;
 }
 
 TEST_F(RegistryTest, ASaveInAnIconViewWritesDetailWidthsAndKeepsTheView)
@@ -439,13 +461,18 @@ TEST_F(RegistryTest, AHiddenToolbarKeepsItsRearrangedButtons)
     EXPECT_TRUE(GetValue(Product, "ToolbarButtons", &arrangement));
     EXPECT_GT(arrangement.size(), 4u);
     EXPECT_EQ(GetDword(Product, "ToolBar"), 0u);
+    // A toolbar emptied is restored empty.
+    while (SendMessageA(ShellState.ToolbarWindow, TB_DELETEBUTTON, 0, 0)) {
+    }
+    Restart();
+    EXPECT_EQ(SendMessageA(ShellState.ToolbarWindow, TB_BUTTONCOUNT, 0, 0), 0);
 }
 
 TEST_F(RegistryTest, KeysGetTheHivesDefaultSecurityNotANullDacl)
 {
     ASSERT_TRUE(session.Start());
     session.Exit();
-    for (const char* path : {"Software\\Zarn", Product, History, Folders}) {
+    for (const char* path : {MakerKeyName, Product, History, Folders}) {
         HKEY key;
         ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, READ_CONTROL, &key), ERROR_SUCCESS);
         PACL dacl = nullptr;
@@ -549,6 +576,81 @@ TEST_F(RegistryTest, AWindowRectangleOffEveryScreenIsNotUsed)
     EXPECT_EQ(frame.left, (desktop.right - 468) / 2);
 }
 
+// A rectangle saved while maximised overhangs the screen by the frame, and
+// is restored; a priority or view out of range runs Normal and shows
+// Details, as start-up applies them.
+TEST_F(RegistryTest, AMaximisedRectangleAndChoicesOutOfRangeAreTakenAsStartUpTakesThem)
+{
+    RECT desktop;
+    GetWindowRect(GetDesktopWindow(), &desktop);
+    LONG frame = GetSystemMetrics(SM_CXFRAME);
+    LONG maximised[4] = {-frame, -frame, desktop.right + frame, desktop.bottom + frame};
+    PutBinary(Product, "Window", maximised, sizeof maximised);
+    PutDword(Product, "Priority", 7);
+    PutDword(Product, "View", 9);
+    ASSERT_TRUE(session.Start());
+    RECT window;
+    GetWindowRect(ShellState.MainWindow, &window);
+    EXPECT_EQ(window.left, -frame);
+    EXPECT_EQ(window.right, desktop.right + frame);
+    EXPECT_EQ(Settings.Priority, (DWORD)PriorityNormal);
+    EXPECT_EQ(GetPriorityClass(GetCurrentProcess()), (DWORD)NORMAL_PRIORITY_CLASS);
+    EXPECT_EQ(Settings.View, 3u);
+    EXPECT_EQ(GetWindowLongA(ShellState.ItemList, GWL_STYLE) & LVS_TYPEMASK, LVS_REPORT);
+}
+
+FILETIME LastWritten(const std::string& path)
+{
+    FILETIME written = {0, 0};
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS) {
+        RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                         nullptr, nullptr, nullptr, &written);
+        RegCloseKey(key);
+    }
+    return written;
+}
+
+// A save writes only what changed: a folder that did not change is not
+// touched. What something else deleted meanwhile (the installer's removal
+// while the program runs) is written whole again, and a journal that is
+// no save's is dropped.
+TEST_F(RegistryTest, ASaveWritesWhatChangedAndWhatWasTakenAway)
+{
+    ASSERT_TRUE(session.Start());
+    CreateFolder("Other", 0, 0);
+    for (int i = 0; i < 2; i++)
+        AddShortcut(FolderAt(i))->Title.Set(("In " + std::to_string(i)).c_str());
+    Restart();
+    FILETIME untouched = LastWritten(FolderKey(0));
+    FILETIME touched = LastWritten(FolderKey(1));
+    Sleep(20);
+    FolderAt(1)->First->CommandLine.Set("changed.exe");
+    RunHistoryInsert("calc");
+    Restart();
+    FILETIME now = LastWritten(FolderKey(0));
+    EXPECT_EQ(CompareFileTime(&now, &untouched), 0);
+    now = LastWritten(FolderKey(1));
+    EXPECT_NE(CompareFileTime(&now, &touched), 0);
+    EXPECT_EQ(GetText(FolderKey(1), "C0"), "changed.exe");
+
+    CleanRegistry();
+    BYTE garbage[12] = {1, 2, 3, 0, 0, 0, 0, 0, 5};  // five parts, none there
+    PutBinary(JournalKeyName, "Complete", garbage, sizeof garbage);
+    session.Exit();
+    EXPECT_FALSE(KeyExists(JournalKeyName));
+    EXPECT_EQ(GetText(Folders, "1"), "Other");
+    EXPECT_EQ(GetText(FolderKey(0), "T0"), "In 0");
+    EXPECT_EQ(GetText(History, "0"), "calc");
+    EXPECT_EQ(GetText(Product, "Version"), "4.5.169");
+    PutBinary(JournalKeyName, "Complete", garbage, sizeof garbage);
+    ResetSettings();
+    ASSERT_TRUE(session.Start());
+    EXPECT_FALSE(KeyExists(JournalKeyName));
+    ASSERT_EQ(FolderCount(), 2);
+    EXPECT_STREQ(FolderAt(1)->First->CommandLine.Get(), "changed.exe");
+}
+
 // Layouts no save of ours writes: a window whose title bar is off the
 // screen or that is too small or huge to use, column widths of 0 or beyond
 // any screen, toolbar arrangements that are not lists of known buttons.
@@ -563,9 +665,9 @@ TEST_F(RegistryTest, NonsenseLayoutsGetTheDefaults)
         {0, 0, 100000, 80000},             // far bigger than the screen
     };
     const std::vector<LONG> arrangements[] = {
-        {},                                    // empty
-        {0, 0, 0},                             // no button at all
-        {101, 7, 104},                         // a command no button has
+        {101, -5},                             // a command no button has
+        {0x7FFFFFFF},                          // nor that one
+        {101, 7, 104},                         // nor 7
         {101, 104, 101},                       // a button twice
         std::vector<LONG>(65, 101),            // too long
     };

@@ -3,6 +3,7 @@
 #include <shellapi.h>
 #include <shlwapi.h>
 
+#include "common/product.h"
 #include "core/resource.h"
 #include "core/shellstate.h"
 #include "app/startup.h"
@@ -11,7 +12,7 @@
 
 void CleanRegistry()
 {
-    SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Zarn");
+    SHDeleteKeyA(HKEY_CURRENT_USER, MakerKeyName);
 }
 
 void SetWineVersionFor(const char* exeName, const char* version)
@@ -45,7 +46,7 @@ bool TrayIconShown(HWND main)
 bool ProductValueExists(const char* name)
 {
     HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Zarn\\Corvanix", 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, ProductKeyName, 0, KEY_READ, &key) != ERROR_SUCCESS)
         return false;
     bool exists = RegQueryValueExA(key, name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
     RegCloseKey(key);
@@ -56,7 +57,7 @@ DWORD ProductDword(const char* name)
 {
     HKEY key;
     DWORD value = 0xDEADBEEF, size = sizeof value;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Zarn\\Corvanix", 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, ProductKeyName, 0, KEY_READ, &key) != ERROR_SUCCESS)
         return value;
     if (RegQueryValueExA(key, name, nullptr, nullptr, (BYTE*)&value, &size) != ERROR_SUCCESS || size != 4)
         value = 0xDEADBEEF;
