@@ -6,9 +6,9 @@
 
 namespace {
 
-class AboutBox : public GuardedDialog {
+class AboutBox : public ArgsDialog<const AboutBoxArgs> {
 public:
-    explicit AboutBox(const AboutBoxArgs& args) : args(args) {}
+    using ArgsDialog::ArgsDialog;
 
 private:
     BOOL OnInit() override
@@ -22,8 +22,6 @@ private:
     void OnCancel() override {}
     BOOL OnCommand(int, int) override { return TRUE; }
     void OnClose() override { End(1); }
-
-    const AboutBoxArgs& args;
 };
 
 } // namespace

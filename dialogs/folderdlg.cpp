@@ -9,9 +9,9 @@
 
 namespace {
 
-class FolderDialog : public GuardedDialog {
+class FolderDialog : public ArgsDialog<FolderDialogArgs> {
 public:
-    explicit FolderDialog(FolderDialogArgs& args) : args(args) {}
+    using ArgsDialog::ArgsDialog;
 
 private:
     BOOL OnInit() override
@@ -51,8 +51,6 @@ private:
         ShowHelpTopic(Dialog(), "Folder Properties");
         return TRUE;
     }
-
-    FolderDialogArgs& args;
 };
 
 } // namespace

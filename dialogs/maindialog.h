@@ -14,6 +14,16 @@ protected:
     INT_PTR Handle(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, Handler handler) override;
 };
 
+// A dialog over the struct that holds its inputs and results.
+template <class Args>
+class ArgsDialog : public GuardedDialog {
+public:
+    explicit ArgsDialog(Args& args) : args(args) {}
+
+protected:
+    Args& args;
+};
+
 // Fills a drop-down list with the priority choices "Normal", "Low", "High"
 // and "Highest", in the order of their numbers, and selects one (a number
 // beyond them selects none).

@@ -11,9 +11,9 @@
 
 namespace {
 
-class RunDialog : public GuardedDialog {
+class RunDialog : public ArgsDialog<RunDialogArgs> {
 public:
-    explicit RunDialog(RunDialogArgs& args) : args(args) {}
+    using ArgsDialog::ArgsDialog;
 
 private:
     BOOL OnInit() override
@@ -99,8 +99,6 @@ private:
         default: return FALSE;
         }
     }
-
-    RunDialogArgs& args;
 };
 
 } // namespace

@@ -12,9 +12,9 @@
 
 namespace {
 
-class SetupDialog : public GuardedDialog {
+class SetupDialog : public ArgsDialog<SetupDialogArgs> {
 public:
-    explicit SetupDialog(SetupDialogArgs& args) : args(args) {}
+    using ArgsDialog::ArgsDialog;
 
 private:
     BOOL OnInit() override
@@ -96,8 +96,6 @@ private:
         default: return FALSE;
         }
     }
-
-    SetupDialogArgs& args;
 };
 
 } // namespace

@@ -91,9 +91,9 @@ bool FitsAShortcut(HWND dialog, const ShortcutDialogFields& input)
     return true;
 }
 
-class ShortcutDialog : public GuardedDialog {
+class ShortcutDialog : public ArgsDialog<ShortcutDialogArgs> {
 public:
-    explicit ShortcutDialog(ShortcutDialogArgs& args) : args(args) {}
+    using ArgsDialog::ArgsDialog;
     ~ShortcutDialog() override
     {
         for (HBRUSH brush : {captionBrush, faceBrush})
@@ -312,7 +312,6 @@ private:
         }
     }
 
-    ShortcutDialogArgs& args;
     HBRUSH captionBrush = nullptr;
     HBRUSH faceBrush = nullptr;
     // The icon file, without quotes, whose icons the list shows.

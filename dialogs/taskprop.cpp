@@ -13,9 +13,9 @@
 
 namespace {
 
-class TaskPropertiesDialog : public GuardedDialog {
+class TaskPropertiesDialog : public ArgsDialog<TaskPropertiesArgs> {
 public:
-    explicit TaskPropertiesDialog(TaskPropertiesArgs& args) : args(args) {}
+    using ArgsDialog::ArgsDialog;
     ~TaskPropertiesDialog() override
     {
         if (programIcon)
@@ -104,7 +104,6 @@ private:
         }
     }
 
-    TaskPropertiesArgs& args;
     HICON programIcon = nullptr;  // the program file's icon, when the window gives none
 };
 
