@@ -1,7 +1,10 @@
-// The commands that open the Folder Properties and Setup dialogs, with
-// what surrounds each dialog: the busy mark, the hot keys, the save.
+// The commands that open the dialogs, with what surrounds each dialog: the
+// busy mark, the hot keys, the save; and the applying of what the dialog
+// gives back, which no dialog does itself.
 #pragma once
 #include <windows.h>
+
+struct Shortcut;
 
 // New (folder menu, Insert in the folder pane): the dialog in new-folder
 // mode. The new folder's hot key is registered at once, with the box that
@@ -14,6 +17,25 @@ void NewFolderCommand();
 // happens when no folder row is selected.
 void FolderPropertiesCommand();
 
-// Setup (File menu, toolbar): the Setup dialog; after OK everything is
-// saved.
+// Setup (File menu, toolbar): the Setup dialog, with the global hot key
+// released while it is open; after OK every option applies and everything
+// is saved.
 void SetupCommand();
+
+// Run (File menu, toolbar): the Run dialog; a command it started goes into
+// the Run history.
+void RunProgramCommand();
+
+// Create Shortcut (toolbar, Insert in the item list): the Shortcut
+// Properties dialog in create mode, owned by owner; OK makes the shortcut
+// in the current folder. 1 when it was made; 0 after Cancel or the close
+// box, and when the folder is full (a box says so) or the shortcut could
+// not be made.
+INT_PTR CreateShortcutCommand(HWND owner);
+
+// The Shortcut Properties dialog on a shortcut of the current folder, owned
+// by owner; OK stores its fields, and its title labels the item-list row
+// that holds rowValue (the shortcut's own row, or the Task's when the Task
+// Properties dialog opened it), rowHint being where that row was seen (-1
+// when not known). 1 after OK, 0 otherwise.
+INT_PTR EditShortcutCommand(HWND owner, Shortcut* shortcut, LPARAM rowValue, int rowHint);

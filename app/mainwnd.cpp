@@ -13,9 +13,8 @@
 #include "core/resource.h"
 #include "core/settings.h"
 #include "core/shellstate.h"
+#include "common/version.h"
 #include "dialogs/aboutdlg.h"
-#include "dialogs/rundlg.h"
-#include "dialogs/shortcutdlg.h"
 #include "model/model.h"
 #include "panes/folderpane.h"
 #include "panes/itemlist.h"
@@ -660,12 +659,21 @@ LRESULT OnNotify(NMHDR* header)
 
 // ---------------------------------------------------------------- commands
 
+void ShowAboutBox()
+{
+    RunBusy([] {
+        AboutBoxArgs args;
+        args.Version = CORVANIX_PRODUCT_VERSION_TEXT;
+        RunAboutBox(ShellState.MainWindow, args);
+    });
+}
+
 LRESULT OnCommand(int command)
 {
     switch (command) {
     case IDM_EXIT: return OnExit();
     case IDM_HELP_CONTENTS: ShowHelpContents(ShellState.MainWindow); break;
-    case IDM_ABOUT: RunBusy([] { RunAboutBox(); }); break;
+    case IDM_ABOUT: ShowAboutBox(); break;
     case IDM_LARGEICONS:
     case IDM_SMALLICONS:
     case IDM_LIST:
@@ -688,10 +696,8 @@ LRESULT OnCommand(int command)
     case IDM_CLOSE: if (RequireSelection()) CloseSelected(); break;
     case IDM_PROPERTIES: if (RequireSelection()) RunBusy(PropertiesOfSelected); break;
     case IDM_RENAME: if (RequireSelection()) StartRename(); break;
-    case IDM_CREATESHORTCUT:
-        RunBusy([] { RunShortcutDialog(ShellState.MainWindow, nullptr, TRUE, -1); });
-        break;
-    case IDM_RUN: RunBusy([] { RunRunDialog(ShellState.MainWindow); }); break;
+    case IDM_CREATESHORTCUT: RunBusy([] { CreateShortcutCommand(ShellState.MainWindow); }); break;
+    case IDM_RUN: RunProgramCommand(); break;
     default:
         if (command >= IDM_MOVETO_FIRST && command <= IDM_MOVETO_LAST)
             TransferSelection(command - IDM_MOVETO_FIRST, true);

@@ -10,7 +10,7 @@
 #include "core/winutil.h"
 #include "model/model.h"
 #include "panes/itemlist.h"
-#include "dialogs/shortcutdlg.h"
+#include "app/dialogcommands.h"
 #include "launch/launch.h"
 #include "dialogs/taskprop.h"
 #include "store/putaway.h"
@@ -196,16 +196,43 @@ void PropertiesOfSelected()
     for (LPARAM data : selected) {
         INT_PTR result;
         if (IsShortcutRow(data))
-            result = RunShortcutDialog(ShellState.MainWindow, (Shortcut*)data, FALSE,
-                                       RowOfData(ShellState.ItemList, data));
+            result = EditShortcutCommand(ShellState.MainWindow, (Shortcut*)data, data,
+                                         RowOfData(ShellState.ItemList, data));
         else if (IsWindow((HWND)data))
-            result = RunTaskPropertiesDialog((HWND)data, RowOfData(ShellState.ItemList, data));
+            result = ShowTaskProperties((HWND)data, RowOfData(ShellState.ItemList, data));
         else
             continue;
         // Only the Task Properties dialog's Cancel ends the walk.
         if (result == IDCANCEL)
             break;
     }
+}
+
+INT_PTR ShowTaskProperties(HWND window, int row)
+{
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    // Read for the details, and set after OK: a process that cannot be
+    // opened so shows no dialog.
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_SET_INFORMATION, FALSE, processId);
+    if (!process)
+        return 1;
+    TaskPropertiesArgs args;
+    args.Window = window;
+    args.Process = process;
+    args.HasShortcut = FindShortcutByWindow(ShellState.CurrentFolder, window) != nullptr;
+    args.EditShortcut = [window, row](HWND dialog) {
+        Shortcut* shortcut = FindShortcutByWindow(ShellState.CurrentFolder, window);
+        // A title changed there labels the Task's row.
+        if (shortcut)
+            EditShortcutCommand(dialog, shortcut, (LPARAM)window, row);
+    };
+    INT_PTR result = RunTaskPropertiesDialog(ShellState.MainWindow, args);
+    // Set also when it is unchanged.
+    if (args.Priority >= 0)
+        SetPriorityClass(process, PriorityClassOf((DWORD)args.Priority));
+    CloseHandle(process);
+    return result;
 }
 
 void ActivateRow(LPARAM data)

@@ -1,51 +1,33 @@
 #include "dialogs/aboutdlg.h"
 
-#include "common/version.h"
-#include "core/faultguard.h"
 #include "core/resource.h"
 #include "core/shellstate.h"
+#include "dialogs/maindialog.h"
 
 namespace {
 
-const char VersionText[] = CORVANIX_PRODUCT_VERSION_TEXT;
+class AboutBox : public ArgsDialog<const AboutBoxArgs> {
+public:
+    using ArgsDialog::ArgsDialog;
 
-INT_PTR AboutOnInit(HWND dialog)
-{
-    SetDlgItemTextA(dialog, IDC_ABOUT_VERSION, VersionText);
-    return TRUE;
-}
-
-// Only the Close button (or Enter) ends the box; Esc does nothing.
-INT_PTR AboutOnCommand(HWND dialog, WPARAM wParam)
-{
-    if (wParam == IDOK)
-        EndDialog(dialog, 1);
-    return TRUE;
-}
-
-} // namespace
-
-namespace {
-
-INT_PTR HandleAboutDialogMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM)
-{
-    switch (message) {
-    case WM_INITDIALOG: return AboutOnInit(dialog);
-    case WM_COMMAND: return AboutOnCommand(dialog, wParam);
-    case WM_CLOSE: EndDialog(dialog, 1); return TRUE;
-    default: return FALSE;
+private:
+    BOOL OnInit() override
+    {
+        SetDlgItemTextA(Dialog(), IDC_ABOUT_VERSION, args.Version);
+        return TRUE;
     }
-}
+    // Only the Close button (or Enter) and the close box end the box; Esc
+    // does nothing, and neither does any other command.
+    void OnOK() override { End(1); }
+    void OnCancel() override {}
+    BOOL OnCommand(int, int) override { return TRUE; }
+    void OnClose() override { End(1); }
+};
 
 } // namespace
 
-// A fault while a message is handled is reported, and the dialog goes on.
-INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+INT_PTR RunAboutBox(HWND owner, const AboutBoxArgs& args)
 {
-    return GuardedCall(dialog, message, wParam, lParam, HandleAboutDialogMessage);
-}
-
-INT_PTR RunAboutBox()
-{
-    return DialogBoxParamA(ShellState.Instance, "ABOUT", ShellState.MainWindow, AboutDialogProc, 0);
+    AboutBox box(args);
+    return box.Run(ShellState.Instance, "ABOUT", owner);
 }

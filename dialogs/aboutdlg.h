@@ -2,7 +2,10 @@
 #pragma once
 #include <windows.h>
 
-// Runs the modal About box owned by the main window; always 1.
-INT_PTR RunAboutBox();
+// What the box shows.
+struct AboutBoxArgs {
+    const char* Version = "";  // the version line's text
+};
 
-INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+// Runs the modal box owned by owner; always 1.
+INT_PTR RunAboutBox(HWND owner, const AboutBoxArgs& args);

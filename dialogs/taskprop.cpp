@@ -2,149 +2,110 @@
 
 #include <stdio.h>
 
-#include "core/faultguard.h"
 #include "core/help.h"
 #include "core/resource.h"
+#include "core/settings.h"
 #include "core/shellstate.h"
 #include "core/winutil.h"
-#include "model/model.h"
-#include "dialogs/shortcutdlg.h"
-#include "core/settings.h"
+#include "dialogs/maindialog.h"
 #include "tasks/refresh.h"
 #include "tasks/taskenum.h"
 
 namespace {
 
-// What the dialog keeps while it is open.
-struct TaskPropertiesState {
-    HWND Window;
-    int Row;             // the Task's item-list row, -1 when unknown
-    HANDLE Process;
-    HICON ProgramIcon;   // the program file's icon, when the window gives none
+class TaskPropertiesDialog : public ArgsDialog<TaskPropertiesArgs> {
+public:
+    using ArgsDialog::ArgsDialog;
+    ~TaskPropertiesDialog() override
+    {
+        if (programIcon)
+            DestroyIcon(programIcon);
+    }
+
+private:
+    // The icon the list shows for the window: its own, else its program
+    // file's first.
+    HICON IconOfWindow(DWORD processId)
+    {
+        HICON icon = WindowIcon(args.Window);
+        if (icon)
+            return icon;
+        RefreshCache::ProgramIcons program = ProgramIcons(nullptr, processId);
+        if (program.Small)
+            DestroyIcon(program.Small);
+        programIcon = program.Large;
+        return program.Large ? program.Large : DefaultIcon();
+    }
+
+    // However long the class name (a long one wraps), every line of the
+    // details shows: the box, and the dialog with it, grow by what is
+    // missing.
+    void FitDetails()
+    {
+        HWND dialog = Dialog();
+        HWND box = GetDlgItem(dialog, IDC_TASK_DETAILS);
+        HDC dc = GetDC(box);
+        HGDIOBJ old = SelectObject(dc, (HGDIOBJ)SendMessageA(box, WM_GETFONT, 0, 0));
+        TEXTMETRICA metrics = {};
+        GetTextMetricsA(dc, &metrics);
+        SelectObject(dc, old);
+        ReleaseDC(box, dc);
+        RECT shown = {};
+        SendMessageA(box, EM_GETRECT, 0, (LPARAM)&shown);
+        int lines = (int)SendMessageA(box, EM_GETLINECOUNT, 0, 0);
+        int missing = lines * metrics.tmHeight - (shown.bottom - shown.top);
+        if (missing <= 0)
+            return;
+        for (HWND window : {box, dialog}) {
+            RECT frame;
+            GetWindowRect(window, &frame);
+            SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left,
+                         frame.bottom - frame.top + missing,
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+    }
+
+    BOOL OnInit() override
+    {
+        HWND dialog = Dialog();
+        HWND window = args.Window;
+        char title[MaxText];
+        if (!ReadWindowText(window, title, MaxText)) {
+            End(1);
+            return TRUE;
+        }
+        SetDlgItemTextA(dialog, IDC_TASK_TITLE, title);
+        DWORD processId = 0;
+        DWORD threadId = GetWindowThreadProcessId(window, &processId);
+        SendDlgItemMessageA(dialog, IDC_TASK_ICON, STM_SETICON, (WPARAM)IconOfWindow(processId), 0);
+        FillPriorityList(dialog, IDC_TASK_PRIORITY, PriorityIndexOf(GetPriorityClass(args.Process)));
+        std::string details = TaskDetailsText(window, args.Process, processId, threadId);
+        SetDlgItemTextA(dialog, IDC_TASK_DETAILS, details.c_str());
+        FitDetails();
+        EnableWindow(GetDlgItem(dialog, IDC_TASK_SHORTCUT), args.HasShortcut);
+        return TRUE;
+    }
+
+    void OnOK() override
+    {
+        args.Priority = (int)ChosenPriority(Dialog(), IDC_TASK_PRIORITY, PriorityNormal);
+        End(1);
+    }
+
+    void OnCancel() override { End(2); }
+    void OnClose() override { OnCancel(); }
+
+    BOOL OnCommand(int id, int) override
+    {
+        switch (id) {
+        case IDC_TASK_SHORTCUT: args.EditShortcut(Dialog()); return TRUE;
+        case IDC_TASK_HELP: ShowHelpTopic(Dialog(), "Task Properties"); return TRUE;
+        default: return FALSE;
+        }
+    }
+
+    HICON programIcon = nullptr;  // the program file's icon, when the window gives none
 };
-
-TaskPropertiesState* StateOf(HWND dialog)
-{
-    return (TaskPropertiesState*)GetWindowLongPtrA(dialog, DWLP_USER);
-}
-
-void CloseProcess(TaskPropertiesState* state)
-{
-    if (state && state->Process) {
-        CloseHandle(state->Process);
-        state->Process = nullptr;
-    }
-}
-
-// The icon the list shows for the window: its own, else its program
-// file's first.
-HICON IconOfWindow(TaskPropertiesState* state, DWORD processId)
-{
-    HICON icon = WindowIcon(state->Window);
-    if (icon)
-        return icon;
-    RefreshCache::ProgramIcons program = ProgramIcons(nullptr, processId);
-    if (program.Small)
-        DestroyIcon(program.Small);
-    state->ProgramIcon = program.Large;
-    return program.Large ? program.Large : DefaultIcon();
-}
-
-// However long the class name (a long one wraps), every line of the
-// details shows: the box, and the dialog with it, grow by what is missing.
-void FitDetails(HWND dialog)
-{
-    HWND box = GetDlgItem(dialog, IDC_TASK_DETAILS);
-    HDC dc = GetDC(box);
-    HGDIOBJ old = SelectObject(dc, (HGDIOBJ)SendMessageA(box, WM_GETFONT, 0, 0));
-    TEXTMETRICA metrics = {};
-    GetTextMetricsA(dc, &metrics);
-    SelectObject(dc, old);
-    ReleaseDC(box, dc);
-    RECT shown = {};
-    SendMessageA(box, EM_GETRECT, 0, (LPARAM)&shown);
-    int lines = (int)SendMessageA(box, EM_GETLINECOUNT, 0, 0);
-    int missing = lines * metrics.tmHeight - (shown.bottom - shown.top);
-    if (missing <= 0)
-        return;
-    for (HWND window : {box, dialog}) {
-        RECT frame;
-        GetWindowRect(window, &frame);
-        SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left,
-                     frame.bottom - frame.top + missing, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-}
-
-INT_PTR OnInit(HWND dialog, TaskPropertiesState* state)
-{
-    SetWindowLongPtrA(dialog, DWLP_USER, (LONG_PTR)state);
-    HWND window = state->Window;
-    char title[MaxText];
-    if (!ReadWindowText(window, title, MaxText)) {
-        EndDialog(dialog, 1);
-        return TRUE;
-    }
-    SetDlgItemTextA(dialog, IDC_TASK_TITLE, title);
-    DWORD processId = 0;
-    DWORD threadId = GetWindowThreadProcessId(window, &processId);
-    SendDlgItemMessageA(dialog, IDC_TASK_ICON, STM_SETICON, (WPARAM)IconOfWindow(state, processId), 0);
-    for (const char* name : {"Normal", "Low", "High", "Highest"})
-        SendDlgItemMessageA(dialog, IDC_TASK_PRIORITY, CB_ADDSTRING, 0, (LPARAM)name);
-
-    state->Process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_SET_INFORMATION, FALSE, processId);
-    if (!state->Process) {
-        EndDialog(dialog, 1);
-        return TRUE;
-    }
-    SendDlgItemMessageA(dialog, IDC_TASK_PRIORITY, CB_SETCURSEL,
-                        PriorityIndexOf(GetPriorityClass(state->Process)), 0);
-    std::string details = TaskDetailsText(window, state->Process, processId, threadId);
-    SetDlgItemTextA(dialog, IDC_TASK_DETAILS, details.c_str());
-    FitDetails(dialog);
-    EnableWindow(GetDlgItem(dialog, IDC_TASK_SHORTCUT),
-                 FindShortcutByWindow(ShellState.CurrentFolder, window) != nullptr);
-    return TRUE;
-}
-
-void OnOK(HWND dialog, TaskPropertiesState* state)
-{
-    int index = (int)SendDlgItemMessageA(dialog, IDC_TASK_PRIORITY, CB_GETCURSEL, 0, 0);
-    SetPriorityClass(state->Process, PriorityClassOf(index < 0 ? 0 : (DWORD)index));
-    CloseProcess(state);
-    EndDialog(dialog, 1);
-}
-
-void OnCancel(HWND dialog, TaskPropertiesState* state)
-{
-    CloseProcess(state);
-    EndDialog(dialog, 2);
-}
-
-void OnShortcut(HWND dialog, TaskPropertiesState* state)
-{
-    Shortcut* shortcut = FindShortcutByWindow(ShellState.CurrentFolder, state->Window);
-    if (!shortcut)
-        return;
-    // A title changed there labels the Task's row.
-    RunShortcutDialog(dialog, shortcut, FALSE, state->Row);
-}
-
-void OnHelp(HWND dialog)
-{
-    ShowHelpTopic(dialog, "Task Properties");
-}
-
-INT_PTR OnCommand(HWND dialog, WPARAM wParam)
-{
-    TaskPropertiesState* state = StateOf(dialog);
-    switch (LOWORD(wParam)) {
-    case IDOK: OnOK(dialog, state); return TRUE;
-    case IDCANCEL: OnCancel(dialog, state); return TRUE;
-    case IDC_TASK_SHORTCUT: OnShortcut(dialog, state); return TRUE;
-    case IDC_TASK_HELP: OnHelp(dialog); return TRUE;
-    default: return FALSE;
-    }
-}
 
 void DurationLine(std::string* text, const char* label, const FILETIME& time, bool last)
 {
@@ -210,33 +171,8 @@ std::string TaskDetailsText(HWND window, HANDLE process, DWORD processId, DWORD 
     return text;
 }
 
-namespace {
-
-INT_PTR HandleTaskPropertiesMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+INT_PTR RunTaskPropertiesDialog(HWND owner, TaskPropertiesArgs& args)
 {
-    switch (message) {
-    case WM_INITDIALOG: return OnInit(dialog, (TaskPropertiesState*)lParam);
-    case WM_COMMAND: return OnCommand(dialog, wParam);
-    case WM_CLOSE: OnCancel(dialog, StateOf(dialog)); return TRUE;
-    default: return FALSE;
-    }
-}
-
-} // namespace
-
-// A fault while a message is handled is reported, and the dialog goes on.
-INT_PTR CALLBACK TaskPropertiesProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return GuardedCall(dialog, message, wParam, lParam, HandleTaskPropertiesMessage);
-}
-
-INT_PTR RunTaskPropertiesDialog(HWND window, int row)
-{
-    TaskPropertiesState state = {window, row, nullptr, nullptr};
-    INT_PTR result = DialogBoxParamA(ShellState.Instance, "TASKPROP", ShellState.MainWindow,
-                                     TaskPropertiesProc, (LPARAM)&state);
-    CloseProcess(&state);
-    if (state.ProgramIcon)
-        DestroyIcon(state.ProgramIcon);
-    return result;
+    TaskPropertiesDialog dialog(args);
+    return dialog.Run(ShellState.Instance, "TASKPROP", owner);
 }

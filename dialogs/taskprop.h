@@ -3,15 +3,31 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
-// Runs the dialog for a window, whose item-list row is row (-1 when it has
-// none or the caller does not know it); 1 after OK (or when the window has
-// no title or its process cannot be opened, and the dialog never shows), 2
-// after Cancel or the close box.
-INT_PTR RunTaskPropertiesDialog(HWND window, int row = -1);
+// What the dialog shows, what it may open, and the priority chosen. The
+// caller sets the priority: the dialog changes nothing itself.
+struct TaskPropertiesArgs {
+    // In: the Task's window, and its process, opened by the caller with the
+    // rights to query and to set its information.
+    HWND Window = nullptr;
+    HANDLE Process = nullptr;
+    // In: whether the Task was started from a shortcut of the current
+    // folder: "Shortcut..." is enabled, and its click calls EditShortcut
+    // with this dialog, which opens the Shortcut Properties dialog owned by
+    // it; this dialog stays open.
+    bool HasShortcut = false;
+    std::function<void(HWND dialog)> EditShortcut;
+    // Out: after OK the priority choice selected (0 Normal to 3 Highest),
+    // otherwise -1.
+    int Priority = -1;
+};
 
-INT_PTR CALLBACK TaskPropertiesProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+// Runs the dialog (template "TASKPROP") owned by owner; 1 after OK (or
+// when the window has no title, and the dialog never shows), 2 after
+// Cancel or the close box.
+INT_PTR RunTaskPropertiesDialog(HWND owner, TaskPropertiesArgs& args);
 
 // The details text of a window and its process.
 std::string TaskDetailsText(HWND window, HANDLE process, DWORD processId, DWORD threadId);

@@ -266,6 +266,16 @@ bool RegisterHotKeyControlClass(HINSTANCE instance)
     return RegisterClassA(&wc) != 0;
 }
 
+HotKeyCode HotKeyControlValue(HWND dialog, int id)
+{
+    return (HotKeyCode)SendDlgItemMessageA(dialog, id, WM_COMMAND, GETKEY_GETVALUE, 0);
+}
+
+void SetHotKeyControlValue(HWND dialog, int id, HotKeyCode code)
+{
+    SendDlgItemMessageA(dialog, id, WM_COMMAND, GETKEY_SETVALUE, (LPARAM)code);
+}
+
 void HotKeyText(DWORD code, char* buffer, int size)
 {
     if (!buffer || size <= 0)

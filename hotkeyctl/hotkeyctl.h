@@ -3,11 +3,17 @@
 #pragma once
 #include <windows.h>
 
+#include "common/hotkeycode.h"
+
 #define GETKEY_SETVALUE 100
 #define GETKEY_GETVALUE 101
 
 // Registers the window class "GETKEY"; true on success.
 bool RegisterHotKeyControlClass(HINSTANCE instance);
+
+// The value of a dialog's GETKEY control, and setting it.
+HotKeyCode HotKeyControlValue(HWND dialog, int id);
+void SetHotKeyControlValue(HWND dialog, int id, HotKeyCode code);
 
 // The text the control shows for a value, e.g. "Ctrl+Alt+F5" or "<none>".
 void HotKeyText(DWORD code, char* buffer, int size);

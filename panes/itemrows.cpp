@@ -484,6 +484,22 @@ void ApplyRefreshPass(RefreshPass* pass)
     ShellState.PassPending = 0;
 }
 
+void SetItemRowLabel(LPARAM value, int rowHint, const char* label)
+{
+    HWND list = Items();
+    if (!list)
+        return;
+    LPARAM held;
+    int row = rowHint >= 0 && RowData(list, rowHint, &held) && held == value ? rowHint
+                                                                            : RowOfData(list, value);
+    if (row < 0)
+        return;
+    LVITEMA item = {};
+    item.iSubItem = 0;
+    item.pszText = const_cast<char*>(label);
+    SendMessageA(list, LVM_SETITEMTEXTA, row, (LPARAM)&item);
+}
+
 void CreateItemColumns()
 {
     static const char* const headers[6] = {"Title", "State", "Priority", "Started", "Kernel", "User"};

@@ -1,6 +1,7 @@
 #include "setup/hotkeyscreen.h"
 
 #include "common/hotkeycode.h"
+#include "common/modal.h"
 #include "common/product.h"
 #include "hotkeyctl/hotkeyctl.h"
 #include "setup/resource.h"
@@ -25,47 +26,24 @@ void StoreHotKey(HotKeyCode code)
     RegCloseKey(key);
 }
 
-INT_PTR OnInit(HWND dialog)
-{
-    SendDlgItemMessageA(dialog, IDC_HOTKEY_KEY, WM_COMMAND, GETKEY_SETVALUE, OfferedHotKey);
-    CentreOnScreen(dialog);
-    return TRUE;
-}
-
-void OnOK(HWND dialog)
-{
-    HotKeyCode code = (HotKeyCode)SendDlgItemMessageA(dialog, IDC_HOTKEY_KEY, WM_COMMAND, GETKEY_GETVALUE, 0);
-    StoreHotKey(code);
-    EndDialog(dialog, IDOK);
-}
-
-void OnCancel(HWND dialog)
-{
-    EndDialog(dialog, IDCANCEL);
-}
-
-INT_PTR OnCommand(HWND dialog, WPARAM wParam)
-{
-    switch (LOWORD(wParam)) {
-    case IDOK: OnOK(dialog); return TRUE;
-    case IDCANCEL: OnCancel(dialog); return TRUE;
-    default: return FALSE;
+class HotKeyScreen : public ModalDialog {
+    BOOL OnInit() override
+    {
+        SetHotKeyControlValue(Dialog(), IDC_HOTKEY_KEY, OfferedHotKey);
+        CentreOnScreen(Dialog());
+        return TRUE;
     }
-}
-
-INT_PTR CALLBACK HotKeyScreenProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
-{
-    switch (message) {
-    case WM_INITDIALOG: return OnInit(dialog);
-    case WM_COMMAND: return OnCommand(dialog, wParam);
-    case WM_CLOSE: EndDialog(dialog, 0); return TRUE;
-    default: return FALSE;
+    void OnOK() override
+    {
+        StoreHotKey(HotKeyControlValue(Dialog(), IDC_HOTKEY_KEY));
+        End(IDOK);
     }
-}
+};
 
 } // namespace
 
 INT_PTR RunHotKeyScreen()
 {
-    return DialogBoxParamA(SetupState.Instance, "HOTKEY", SetupState.Background, HotKeyScreenProc, 0);
+    HotKeyScreen screen;
+    return screen.Run(SetupState.Instance, "HOTKEY", SetupState.Background);
 }

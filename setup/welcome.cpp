@@ -1,42 +1,33 @@
 #include "setup/welcome.h"
 
+#include "common/modal.h"
 #include "setup/resource.h"
 #include "setup/setupstate.h"
 
 namespace {
 
-INT_PTR OnInit(HWND dialog)
-{
-    CentreOnScreen(dialog);
-    return TRUE;
-}
-
-INT_PTR OnCommand(HWND dialog, WPARAM wParam)
-{
-    switch (LOWORD(wParam)) {
-    case IDC_WELCOME_INSTALL:
-    case IDC_WELCOME_REMOVE:
-    case IDCANCEL:
-        EndDialog(dialog, LOWORD(wParam));
+class WelcomeScreen : public ModalDialog {
+    BOOL OnInit() override
+    {
+        CentreOnScreen(Dialog());
         return TRUE;
-    default:
-        return FALSE;
     }
-}
-
-INT_PTR CALLBACK WelcomeProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
-{
-    switch (message) {
-    case WM_INITDIALOG: return OnInit(dialog);
-    case WM_COMMAND: return OnCommand(dialog, wParam);
-    case WM_CLOSE: EndDialog(dialog, 0); return TRUE;
-    default: return FALSE;
+    // Enter presses the default button, Install: IDOK is none of the
+    // screen's buttons.
+    void OnOK() override {}
+    BOOL OnCommand(int id, int) override
+    {
+        if (id != IDC_WELCOME_INSTALL && id != IDC_WELCOME_REMOVE)
+            return FALSE;
+        End(id);
+        return TRUE;
     }
-}
+};
 
 } // namespace
 
 INT_PTR RunWelcomeScreen()
 {
-    return DialogBoxParamA(SetupState.Instance, "WELCOME", SetupState.Background, WelcomeProc, 0);
+    WelcomeScreen screen;
+    return screen.Run(SetupState.Instance, "WELCOME", SetupState.Background);
 }

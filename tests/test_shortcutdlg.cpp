@@ -16,7 +16,7 @@
 #include "core/resource.h"
 #include "core/settings.h"
 #include "core/shellstate.h"
-#include "dialogs/shortcutdlg.h"
+#include "app/dialogcommands.h"
 #include "model/model.h"
 #include "app_session.h"
 #include "dialog_watch.h"
@@ -83,7 +83,7 @@ protected:
     {
         INT_PTR result = -1;
         EXPECT_TRUE(DriveDialog("Create Shortcut", [&] {
-            result = RunShortcutDialog(ShellState.MainWindow, nullptr, TRUE, -1);
+            result = CreateShortcutCommand(ShellState.MainWindow);
         }, drive));
         return result;
     }
@@ -203,7 +203,7 @@ TEST_F(ShortcutDialogTest, OKTitlesAPathUpToItsFirstDotAndRefusesWhatItCannotKee
     while (ShortcutCount(ShellState.CurrentFolder) < MaxShortcutsPerFolder)
         AddShortcut(ShellState.CurrentFolder)->Title.Set("Filler");
     DialogWatch full("Corvanix Shortcut", [](HWND b) { PressButton(b, IDOK); });
-    EXPECT_EQ(RunShortcutDialog(ShellState.MainWindow, nullptr, TRUE, -1), 0);
+    EXPECT_EQ(CreateShortcutCommand(ShellState.MainWindow), 0);
     EXPECT_TRUE(full.Finish());
     EXPECT_EQ(ShortcutCount(ShellState.CurrentFolder), MaxShortcutsPerFolder);
 }
@@ -330,7 +330,7 @@ TEST_F(ShortcutDialogTest, BrowseFillsTheProgramAndKeepsAnExistingTitle)
     bool titleFocused = false;
     INT_PTR result = -1;
     ASSERT_TRUE(DriveDialog("Shortcut Properties", [&] {
-        result = RunShortcutDialog(ShellState.MainWindow, shortcut, FALSE, -1);
+        result = EditShortcutCommand(ShellState.MainWindow, shortcut, (LPARAM)shortcut, -1);
     }, [&](HWND dialog) {
         DialogWatch browse("Browse", [](HWND) {
             // The name alone: it is found only in the directory offered.

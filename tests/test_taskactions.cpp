@@ -413,13 +413,13 @@ TEST_F(TaskActionTest, TaskPropertiesShowsTheDetailsAndSetsThePriority)
         selected = (int)SendMessageA(GetDlgItem(dialog, IDC_TASK_PRIORITY), CB_GETCURSEL, 0, 0);
         CloseWindowBox(dialog);
     });
-    EXPECT_EQ(RunTaskPropertiesDialog(window), 2);
+    EXPECT_EQ(ShowTaskProperties(window), 2);
     ASSERT_TRUE(second.Finish());
     EXPECT_EQ(selected, 2);
 
     // A window without a title never shows the dialog.
     ASSERT_TRUE(app.SetTitle(window, ""));
-    EXPECT_EQ(RunTaskPropertiesDialog(window), 1);
+    EXPECT_EQ(ShowTaskProperties(window), 1);
 }
 
 TEST_F(TaskActionTest, ForAnOverlongClassAndNoIconTaskPropertiesGrowsAndShowsTheProgramsIcon)
@@ -440,7 +440,7 @@ TEST_F(TaskActionTest, ForAnOverlongClassAndNoIconTaskPropertiesGrowsAndShowsThe
         shown = (HICON)AskControl(dialog, IDC_TASK_ICON, STM_GETICON);
         PressButton(dialog, IDCANCEL);
     });
-    RunTaskPropertiesDialog(window);
+    ShowTaskProperties(window);
     ASSERT_TRUE(watch.Finish());
     EXPECT_GT(lines, 9);  // the class name wraps, and every line shows
     // This program's file carries the main program's icons.
