@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include <unordered_set>
+#include <vector>
 
 #include "core/listrows.h"
 #include "core/shellstate.h"
@@ -154,63 +155,46 @@ bool IsListedWindow(const WindowFacts& facts)
     return facts.Text[0] != 0;
 }
 
-// A window of a shortcut of the current folder takes the place of the
-// shortcut's row: the new row goes where the shortcut's row is, so it
-// stands there in every view once the shortcut's row gives way.
+// A window that a shortcut of the current folder stands for takes the place
+// of the shortcut's row: the new row goes where the shortcut's row is, so
+// it stands there in every view once the shortcut's row gives way.
 int InsertionIndexFor(const Shortcut* shortcut)
 {
     int row = shortcut ? RowIndexOf((LPARAM)shortcut) : -1;
     return row >= 0 ? row : ShellState.ObjectCount;
 }
 
-// EnumList's row for a new application window.
-void ListWindow(const WindowFacts& facts, RowValues& rows)
-{
-    Folder* current = ShellState.CurrentFolder;
-    HWND window = facts.Window;
-
-    Shortcut* byProcess = FindShortcutByProcessId(current, facts.ProcessId);
-    Shortcut* byTitle = FindShortcutByTitle(current, facts.Text);
-    Shortcut* standsFor = byProcess ? byProcess : (byTitle && !byTitle->Window ? byTitle : nullptr);
-
-    int row = InsertRow(InsertionIndexFor(standsFor), facts.Text, WindowImage(facts), (LPARAM)window);
-    if (row < 0)
-        return;
-    rows.Values.insert((LPARAM)window);
-    SetRowPosition(row, POINT{0x7FFF, 0x7FFF});
-
-    if (byProcess) {
-        byProcess->Window = window;
-        SetRowPosition(row, byProcess->Position);
-    }
-    bool filedElsewhere = false;
-    for (int i = 0; i < FolderCount(); i++) {
-        Folder* folder = FolderAt(i);
-        Shortcut* shortcut = FindShortcutByTitle(folder, facts.Text);
-        if (!shortcut)
-            continue;
-        if (!shortcut->Window)
-            shortcut->Window = window;
-        if (folder == current)
-            SetRowPosition(row, shortcut->Position);
-        else
-            filedElsewhere |= TransferToFolder((LPARAM)window, i, false);
-    }
-    // The window joined another folder's list: the record of put-away
-    // windows follows (only then: a pass runs several times a second).
-    if (filedElsewhere)
-        SyncPutAwayRecord();
-
-    SetTaskCells(row, facts);
-    RedrawRow(row);
-    ShellState.ObjectCount++;
-}
-
+// EnumList's rows: the windows no row shows yet are first matched to
+// shortcuts by the model, then get their rows.
 void ApplyEnumList(const RefreshPass& pass, RowValues& rows)
 {
-    for (const WindowFacts& facts : pass.Windows)
-        if (IsListedWindow(facts) && !rows.Has((LPARAM)facts.Window))
-            ListWindow(facts, rows);
+    std::vector<const WindowFacts*> listed;
+    std::vector<FoundWindow> found;
+    for (const WindowFacts& facts : pass.Windows) {
+        if (!rows.Has((LPARAM)facts.Window) && IsListedWindow(facts)) {
+            listed.push_back(&facts);
+            found.push_back({facts.Window, facts.ProcessId, facts.Text});
+        }
+    }
+    WindowMatches matches = MatchFoundWindows(found);
+    // Only when a window joined another folder's list: a pass runs several
+    // times a second.
+    if (matches.FiledElsewhere)
+        SyncPutAwayRecord();
+
+    for (size_t i = 0; i < listed.size(); i++) {
+        const WindowFacts& facts = *listed[i];
+        const WindowPlacement& placement = matches.Placements[i];
+        int row = InsertRow(InsertionIndexFor(placement.TakesPlaceOf), facts.Text,
+                            WindowImage(facts), (LPARAM)facts.Window);
+        if (row < 0)
+            continue;
+        rows.Values.insert((LPARAM)facts.Window);
+        SetRowPosition(row, placement.Placed ? placement.Position : POINT{0x7FFF, 0x7FFF});
+        SetTaskCells(row, facts);
+        RedrawRow(row);
+        ShellState.ObjectCount++;
+    }
 }
 
 void AddContainedRows(const RefreshPass& pass, const ContainedList* list, RowValues& rows)
@@ -343,10 +327,6 @@ void AddShortcutRows(RowValues& rows)
     bool pending = false;
     for (Shortcut* shortcut = current ? current->First : nullptr; shortcut;
          shortcut = shortcut->Next) {
-        if (shortcut->Window && !IsWindow(shortcut->Window)) {
-            shortcut->ProcessId = 0;
-            shortcut->Window = nullptr;
-        }
         if (rows.Has((LPARAM)shortcut))
             continue;
         if (shortcut->Window && !shortcut->MultipleInstances)

@@ -133,7 +133,8 @@ void ReportShortcutTally(const ShortcutTally& tally, const char* things, const c
 bool TransferRow(LPARAM value, int paneIndex, bool move, ShortcutTally* tally)
 {
     bool shortcut = HasShortcut(ShellState.CurrentFolder, value);
-    if (TransferToFolder(value, paneIndex, move)) {
+    if (shortcut ? TransferToFolder((Shortcut*)value, paneIndex, move)
+                 : TransferToFolder((HWND)value, paneIndex, move)) {
         if (shortcut)
             tally->Made++;
         return true;
