@@ -16,8 +16,8 @@ void PropertiesOfSelected();
 
 // The double-click on the row under the last message's position.
 void ActivateRowAtCursor();
-// Starts or brings up one row's value.
-void ActivateRow(LPARAM data);
+// Starts or brings up what one row stands for.
+void ActivateRow(int row);
 
 // A Task's window takes the edited label as its text; false when the
 // window has gone.
