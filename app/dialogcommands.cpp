@@ -300,7 +300,7 @@ INT_PTR CreateShortcutCommand(HWND owner)
     return 1;
 }
 
-INT_PTR EditShortcutCommand(HWND owner, Shortcut* shortcut, LPARAM rowValue, int rowHint)
+INT_PTR EditShortcutCommand(HWND owner, Shortcut* shortcut, HWND taskWindow)
 {
     if (!shortcut)
         return 0;
@@ -311,8 +311,12 @@ INT_PTR EditShortcutCommand(HWND owner, Shortcut* shortcut, LPARAM rowValue, int
     StoreFields(shortcut, args.Fields);
     // Another folder may have been entered by its hot key while the dialog
     // was open: then no row shows the shortcut.
-    if (HasShortcut(ShellState.CurrentFolder, (LPARAM)shortcut))
-        SetItemRowLabel(rowValue, rowHint, shortcut->Title.Get());
+    if (HasShortcut(ShellState.CurrentFolder, (LPARAM)shortcut)) {
+        if (taskWindow)
+            SetRowLabel(taskWindow, shortcut->Title.Get());
+        else
+            SetRowLabel(shortcut, shortcut->Title.Get());
+    }
     RequestRefresh();
     return 1;
 }

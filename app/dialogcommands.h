@@ -34,8 +34,7 @@ void RunProgramCommand();
 INT_PTR CreateShortcutCommand(HWND owner);
 
 // The Shortcut Properties dialog on a shortcut of the current folder, owned
-// by owner; OK stores its fields, and its title labels the item-list row
-// that holds rowValue (the shortcut's own row, or the Task's when the Task
-// Properties dialog opened it), rowHint being where that row was seen (-1
-// when not known). 1 after OK, 0 otherwise.
-INT_PTR EditShortcutCommand(HWND owner, Shortcut* shortcut, LPARAM rowValue, int rowHint);
+// by owner; OK stores its fields, and its title labels the shortcut's own
+// row, or the row of taskWindow when the Task Properties dialog of that
+// window opened it. 1 after OK, 0 otherwise.
+INT_PTR EditShortcutCommand(HWND owner, Shortcut* shortcut, HWND taskWindow = nullptr);

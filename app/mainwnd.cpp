@@ -352,8 +352,7 @@ void DestroyEverything()
     for (int i = CursorCopy; i < CursorEntries; i++)
         DestroyCursor(ShellState.CursorTable[i]);
     ImageList_Destroy(ShellState.FolderImages);
-    ImageList_Destroy(ShellState.ItemImagesLarge);
-    ImageList_Destroy(ShellState.ItemImagesSmall);
+    ResetItemRows();
     UnregisterClassA(MainWindowClass, ShellState.Instance);
     UnregisterClassA("GETKEY", ShellState.Instance);
     LetGoOfInstance();
@@ -474,8 +473,8 @@ void TransferSelection(int paneIndex, bool move)
     if (!RequireSelection())
         return;
     ShortcutTally tally;
-    ForEachSelectedRow(ShellState.ItemList, [&](int, LPARAM data) {
-        TransferRow(data, paneIndex, move, &tally);
+    ForEachSelectedItemRow([&](const ItemRow& row) {
+        TransferRow(row, paneIndex, move, &tally);
         return true;
     });
     SyncPutAwayRecord();
@@ -588,14 +587,14 @@ LRESULT OnEndLabelEdit(const NMLVDISPINFOA* edit)
 {
     if (!edit->item.pszText || edit->item.iItem < 0)
         return 0;
-    LPARAM data;
-    if (!RowData(ShellState.ItemList, edit->item.iItem, &data))
+    const ItemRow* row = ItemRowAt(edit->item.iItem);
+    if (!row)
         return 0;
-    if (HasShortcut(ShellState.CurrentFolder, data)) {
-        RenameShortcut((Shortcut*)data, edit->item.pszText);
+    if (Shortcut* shortcut = row->LiveShortcut()) {
+        RenameShortcut(shortcut, edit->item.pszText);
         return 1;
     }
-    return RenameTask((HWND)data, edit->item.pszText) ? 1 : 0;
+    return RenameTask(row->Window, edit->item.pszText) ? 1 : 0;
 }
 
 void StartRename()
@@ -633,6 +632,10 @@ LRESULT OnNotify(NMHDR* header)
         return 0;
     case LVN_ENDLABELEDITA:
         return fromItems ? OnEndLabelEdit((NMLVDISPINFOA*)header) : 0;
+    case LVN_GETDISPINFOA:
+        if (fromItems)
+            OnItemRowDisplayInfo((NMLVDISPINFOA*)header);
+        return 0;
     case LVN_COLUMNCLICK:
         if (fromItems)
             SendMessageA(ShellState.ItemList, LVM_SORTITEMS,

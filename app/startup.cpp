@@ -394,6 +394,7 @@ bool StartUp(HINSTANCE instance, const char* commandTail, int showCommand, int* 
     QuitAsked = false;
 
     ResetShellState();
+    ResetItemRows();
     InstallFaultHandlers();
     ShellState.Instance = instance;
     ReadPlatform();

@@ -5,17 +5,15 @@
 
 #include <vector>
 
-#include "core/listrows.h"
 #include "core/shellstate.h"
 #include "core/winutil.h"
 #include "model/model.h"
 #include "panes/itemlist.h"
 #include "app/dialogcommands.h"
+#include "panes/itemrows.h"
 #include "launch/launch.h"
 #include "dialogs/taskprop.h"
 #include "store/putaway.h"
-
-#include <vector>
 
 namespace {
 
@@ -23,11 +21,6 @@ const char TerminateQuestion[] =
     "This application has not responded to the close window\r\n"
     "command. It may be waiting for input from you.\r\n\n"
     "Do you want to terminate the application anyway ?";
-
-bool IsShortcutRow(LPARAM data)
-{
-    return HasShortcut(ShellState.CurrentFolder, data);
-}
 
 void TakeOutOfCurrentFolder(HWND window)
 {
@@ -96,15 +89,26 @@ void CloseTask(HWND window)
         CloseHandle(watch);
 }
 
-// Walks the selected rows, handing Task rows (windows that exist) to act.
+// Walks the selected rows, handing the windows of window rows (those that
+// exist) to act.
 template <class Act>
 void ForEachSelectedTask(Act act)
 {
-    ForEachSelectedRow(ShellState.ItemList, [&](int, LPARAM data) {
-        if (!IsShortcutRow(data) && IsWindow((HWND)data))
-            act((HWND)data);
+    ForEachSelectedItemRow([&](const ItemRow& row) {
+        if (HWND window = row.LiveWindow())
+            act(window);
         return true;
     });
+}
+
+// Starts a shortcut row's program or brings up a window row's window.
+template <class OnWindow>
+void StartOrBringUp(const RowSubject& row, OnWindow onWindow)
+{
+    if (Shortcut* shortcut = row.LiveShortcut())
+        LaunchShortcut(shortcut);
+    else if (HWND window = row.LiveWindow())
+        onWindow(window);
 }
 
 } // namespace
@@ -116,11 +120,8 @@ void SendSystemCommand(HWND window, WPARAM command)
 
 void OpenSelected()
 {
-    ForEachSelectedRow(ShellState.ItemList, [](int, LPARAM data) {
-        if (IsShortcutRow(data))
-            LaunchShortcut((Shortcut*)data);
-        else if (IsWindow((HWND)data))
-            OpenTask((HWND)data);
+    ForEachSelectedItemRow([](const ItemRow& row) {
+        StartOrBringUp(row, OpenTask);
         return true;
     });
     SyncPutAwayRecord();
@@ -174,11 +175,11 @@ void MaximizeSelected()
 
 void CloseSelected()
 {
-    ForEachSelectedRow(ShellState.ItemList, [](int, LPARAM data) {
-        if (IsShortcutRow(data))
-            return ConfirmDeleteShortcut((Shortcut*)data);
-        if (IsWindow((HWND)data))
-            CloseTask((HWND)data);
+    ForEachSelectedItemRow([](const ItemRow& row) {
+        if (Shortcut* shortcut = row.LiveShortcut())
+            return ConfirmDeleteShortcut(shortcut);
+        if (HWND window = row.LiveWindow())
+            CloseTask(window);
         return true;
     });
     SyncPutAwayRecord();
@@ -188,18 +189,17 @@ void PropertiesOfSelected()
 {
     // A shortcut dialog's OK rebuilds the list while the next dialog is
     // open, which clears the selection: the rows are taken down first.
-    std::vector<LPARAM> selected;
-    ForEachSelectedRow(ShellState.ItemList, [&](int, LPARAM data) {
-        selected.push_back(data);
+    std::vector<RowSubject> selected;
+    ForEachSelectedItemRow([&](const ItemRow& row) {
+        selected.push_back(row);
         return true;
     });
-    for (LPARAM data : selected) {
+    for (const RowSubject& row : selected) {
         INT_PTR result;
-        if (IsShortcutRow(data))
-            result = EditShortcutCommand(ShellState.MainWindow, (Shortcut*)data, data,
-                                         RowOfData(ShellState.ItemList, data));
-        else if (IsWindow((HWND)data))
-            result = ShowTaskProperties((HWND)data, RowOfData(ShellState.ItemList, data));
+        if (Shortcut* shortcut = row.LiveShortcut())
+            result = EditShortcutCommand(ShellState.MainWindow, shortcut);
+        else if (HWND window = row.LiveWindow())
+            result = ShowTaskProperties(window);
         else
             continue;
         // Only the Task Properties dialog's Cancel ends the walk.
@@ -208,7 +208,7 @@ void PropertiesOfSelected()
     }
 }
 
-INT_PTR ShowTaskProperties(HWND window, int row)
+INT_PTR ShowTaskProperties(HWND window)
 {
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
@@ -221,11 +221,11 @@ INT_PTR ShowTaskProperties(HWND window, int row)
     args.Window = window;
     args.Process = process;
     args.HasShortcut = FindShortcutByWindow(ShellState.CurrentFolder, window) != nullptr;
-    args.EditShortcut = [window, row](HWND dialog) {
+    args.EditShortcut = [window](HWND dialog) {
         Shortcut* shortcut = FindShortcutByWindow(ShellState.CurrentFolder, window);
         // A title changed there labels the Task's row.
         if (shortcut)
-            EditShortcutCommand(dialog, shortcut, (LPARAM)window, row);
+            EditShortcutCommand(dialog, shortcut, window);
     };
     INT_PTR result = RunTaskPropertiesDialog(ShellState.MainWindow, args);
     // Set also when it is unchanged.
@@ -235,21 +235,19 @@ INT_PTR ShowTaskProperties(HWND window, int row)
     return result;
 }
 
-void ActivateRow(LPARAM data)
+void ActivateRow(int index)
 {
-    if (IsShortcutRow(data)) {
-        LaunchShortcut((Shortcut*)data);
+    const ItemRow* row = ItemRowAt(index);
+    if (!row)
         return;
-    }
-    HWND window = (HWND)data;
-    if (!IsWindow(window))
-        return;
-    ShowForUser(window, SW_SHOW);
-    TakeOutOfCurrentFolder(window);
-    // Restored whether minimised or maximised.
-    SendSystemCommand(window, SC_RESTORE);
-    SetForegroundWindow(window);
-    SyncPutAwayRecord();
+    StartOrBringUp(*row, [](HWND window) {
+        ShowForUser(window, SW_SHOW);
+        TakeOutOfCurrentFolder(window);
+        // Restored whether minimised or maximised.
+        SendSystemCommand(window, SC_RESTORE);
+        SetForegroundWindow(window);
+        SyncPutAwayRecord();
+    });
 }
 
 void ActivateRowAtCursor()
@@ -260,10 +258,8 @@ void ActivateRowAtCursor()
     hit.pt.y = (short)HIWORD(position);
     ScreenToClient(ShellState.ItemList, &hit.pt);
     int row = (int)SendMessageA(ShellState.ItemList, LVM_HITTEST, 0, (LPARAM)&hit);
-    LPARAM data;
-    if (row < 0 || !(hit.flags & LVHT_ONITEM) || !RowData(ShellState.ItemList, row, &data))
-        return;
-    ActivateRow(data);
+    if (row >= 0 && (hit.flags & LVHT_ONITEM))
+        ActivateRow(row);
 }
 
 bool RenameTask(HWND window, const char* text)

@@ -14,17 +14,17 @@ void MaximizeSelected();
 void CloseSelected();
 void PropertiesOfSelected();
 
-// The Task Properties dialog for a window, whose item-list row is row (-1
-// when it has none or the caller does not know it); after OK its process
-// gets the priority chosen. 1 after OK (or when the window has no title or
+// The Task Properties dialog for a window; after OK its process gets the
+// priority chosen, and a title changed through its Shortcut... labels the
+// window's row. 1 after OK (or when the window has no title or
 // its process cannot be opened, and the dialog never shows), 2 after
 // Cancel or the close box.
-INT_PTR ShowTaskProperties(HWND window, int row = -1);
+INT_PTR ShowTaskProperties(HWND window);
 
 // The double-click on the row under the last message's position.
 void ActivateRowAtCursor();
-// Starts or brings up one row's value.
-void ActivateRow(LPARAM data);
+// Starts or brings up what one row stands for.
+void ActivateRow(int row);
 
 // A Task's window takes the edited label as its text; false when the
 // window has gone.

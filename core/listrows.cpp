@@ -16,14 +16,6 @@ int RowCount(HWND list)
     return (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
 }
 
-int RowOfData(HWND list, LPARAM data)
-{
-    LVFINDINFOA find = {};
-    find.flags = LVFI_PARAM;
-    find.lParam = data;
-    return (int)SendMessageA(list, LVM_FINDITEMA, (WPARAM)-1, (LPARAM)&find);
-}
-
 int SelectedCount(HWND list)
 {
     return (int)SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0);

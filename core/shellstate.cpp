@@ -8,7 +8,7 @@ void ResetShellState()
     ShellState.MainWindow = ShellState.FolderPane = ShellState.ItemList = nullptr;
     ShellState.StatusWindow = ShellState.ToolbarWindow = nullptr;
     ShellState.FolderPaneDefaultProc = ShellState.ItemListDefaultProc = nullptr;
-    ShellState.FolderImages = ShellState.ItemImagesLarge = ShellState.ItemImagesSmall = nullptr;
+    ShellState.FolderImages = nullptr;
     ShellState.ItemMenu = ShellState.FolderMenu = nullptr;
     ShellState.MoveToMenu = ShellState.CopyToMenu = nullptr;
     for (HICON& icon : ShellState.IconTable)
@@ -24,8 +24,6 @@ void ResetShellState()
     ShellState.Folders.clear();
     ShellState.CurrentFolder = nullptr;
     ShellState.CurrentFolderIndex = 0;
-    ShellState.ObjectCount = ShellState.ImageCount = 0;
-    ShellState.ItemImageOf.clear();
     ShellState.SystemTaskList.Clear();
     ShellState.LastFocus = nullptr;
     ShellState.PendingShows.clear();
@@ -39,7 +37,6 @@ void ResetShellState()
     ShellState.HelpThreadId = 0;
     ShellState.ReadyPass = nullptr;
     ShellState.InnermostGuard = nullptr;
-    ShellState.Diagnostics = DiagnosticsRecord{};
     // Icons of an earlier run are gone with it.
     ShellState.ShellCache.Icons.clear();
     ShellState.ShellCache.Programs.clear();

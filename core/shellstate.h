@@ -60,15 +60,6 @@ struct PutAwayRecordState {
     std::unordered_map<HWND, std::string> Identities;
 };
 
-// Figures that only the tests and the benchmark read.
-struct DiagnosticsRecord {
-    // Every write a pass makes to the item list (rows inserted, deleted or
-    // moved, cells changed): a pass that finds nothing changed makes none.
-    LONG ItemListWrites;
-    // Passes applied since start-up.
-    LONG PassesApplied;
-};
-
 struct ShellStateRecord {
     HINSTANCE Instance;
 
@@ -81,8 +72,6 @@ struct ShellStateRecord {
     WNDPROC ItemListDefaultProc;
 
     HIMAGELIST FolderImages;
-    HIMAGELIST ItemImagesLarge;
-    HIMAGELIST ItemImagesSmall;
 
     HMENU ItemMenu;
     HMENU FolderMenu;
@@ -110,11 +99,6 @@ struct ShellStateRecord {
     std::vector<Folder*> Folders;
     Folder* CurrentFolder;
     int CurrentFolderIndex;
-    int ObjectCount;
-    int ImageCount;
-    // The image of each window icon in the item image lists since the last
-    // rebuild, so that the windows of one program share one image.
-    std::unordered_map<HICON, int> ItemImageOf;
 
     // Windows that were hidden when the program started, and the desktop
     // and taskbar windows; filled once at start-up.
@@ -152,8 +136,6 @@ struct ShellStateRecord {
     // first of them (core/help.cpp).
     HANDLE HelpThread;
     DWORD HelpThreadId;
-
-    DiagnosticsRecord Diagnostics;
 
     // The shell's answers about files, kept for the run (core/shellcache.h).
     ShellCacheRecord ShellCache;

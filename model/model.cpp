@@ -299,28 +299,27 @@ void LoadShortcutIcon(Shortcut* shortcut)
 
 // ---------------------------------------------------------------- transfers
 
-bool TransferToFolder(LPARAM value, int paneIndex, bool move)
+bool TransferToFolder(Shortcut* shortcut, int paneIndex, bool move)
+{
+    Folder* target = FolderAt(paneIndex);
+    if (!target || !shortcut || ShortcutRoom(target) == 0)
+        return false;
+    Shortcut* copy = AddShortcut(target);
+    if (!copy)
+        return false;
+    CopyShortcutFields(copy, shortcut);
+    copy->Position = shortcut->Position;
+    if (move)
+        RemoveShortcut(ShellState.CurrentFolder, shortcut);
+    return true;
+}
+
+bool TransferToFolder(HWND window, int paneIndex, bool move)
 {
     Folder* target = FolderAt(paneIndex);
     if (!target)
         return false;
     Folder* current = ShellState.CurrentFolder;
-
-    if (HasShortcut(current, value)) {
-        Shortcut* source = (Shortcut*)value;
-        if (ShortcutRoom(target) == 0)
-            return false;
-        Shortcut* copy = AddShortcut(target);
-        if (!copy)
-            return false;
-        CopyShortcutFields(copy, source);
-        copy->Position = source->Position;
-        if (move)
-            RemoveShortcut(current, source);
-        return true;
-    }
-
-    HWND window = (HWND)value;
     if (move && current && current->Contained)
         current->Contained->Remove(window);
     ContainedEntry* entry = target->Contained ? target->Contained->Append(window) : nullptr;
@@ -330,4 +329,57 @@ bool TransferToFolder(LPARAM value, int paneIndex, bool move)
     if (move)
         ShowWindowNoWait(window, SW_HIDE);
     return true;
+}
+
+// ---------------------------------------------------------------- windows a pass found
+
+namespace {
+
+WindowPlacement MatchFoundWindow(const FoundWindow& found, bool* filedElsewhere)
+{
+    Folder* current = ShellState.CurrentFolder;
+    WindowPlacement placement;
+    Shortcut* byProcess = FindShortcutByProcessId(current, found.ProcessId);
+    Shortcut* byTitle = FindShortcutByTitle(current, found.Title);
+    // Asked before this window is taken: a shortcut that stands for
+    // another window keeps its place for that one.
+    placement.TakesPlaceOf = byProcess ? byProcess : (byTitle && !byTitle->Window ? byTitle : nullptr);
+    if (byProcess) {
+        byProcess->Window = found.Window;
+        placement.Placed = true;
+        placement.Position = byProcess->Position;
+    }
+    for (int i = 0; i < FolderCount(); i++) {
+        Folder* folder = FolderAt(i);
+        Shortcut* shortcut = FindShortcutByTitle(folder, found.Title);
+        if (!shortcut)
+            continue;
+        if (!shortcut->Window)
+            shortcut->Window = found.Window;
+        if (folder == current) {
+            placement.Placed = true;
+            placement.Position = shortcut->Position;
+        } else {
+            *filedElsewhere |= TransferToFolder(found.Window, i, false);
+        }
+    }
+    return placement;
+}
+
+} // namespace
+
+WindowMatches MatchFoundWindows(const std::vector<FoundWindow>& found)
+{
+    WindowMatches matches;
+    matches.Placements.reserve(found.size());
+    for (const FoundWindow& window : found)
+        matches.Placements.push_back(MatchFoundWindow(window, &matches.FiledElsewhere));
+    Folder* current = ShellState.CurrentFolder;
+    for (Shortcut* shortcut = current ? current->First : nullptr; shortcut; shortcut = shortcut->Next) {
+        if (shortcut->Window && !IsWindow(shortcut->Window)) {
+            shortcut->ProcessId = 0;
+            shortcut->Window = nullptr;
+        }
+    }
+    return matches;
 }

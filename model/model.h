@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <unordered_set>
+#include <vector>
 
 #include "core/contained.h"
 #include "core/settings.h"
@@ -117,10 +118,47 @@ bool TitleMatch(const char* shortcutTitle, const char* windowTitle);
 HICON GetShortcutIcon(Shortcut* shortcut);
 void LoadShortcutIcon(Shortcut* shortcut);
 
-// Moves or copies a row value (shortcut or window) of the CurrentFolder to
-// the folder of the given pane row. A shortcut is refused (false) when the
-// target folder has no room.
-bool TransferToFolder(LPARAM value, int paneIndex, bool move);
+// Moves or copies a shortcut of the CurrentFolder, or a window, to the
+// folder of the given pane row. A shortcut is refused (false) when the
+// target folder has no room. A window copied joins the target's list, to
+// be shown on entering it; moved, it also leaves the CurrentFolder's list
+// and is hidden.
+bool TransferToFolder(Shortcut* shortcut, int paneIndex, bool move);
+bool TransferToFolder(HWND window, int paneIndex, bool move);
+
+// What a refresh pass found about a window that no row of the item list
+// shows yet.
+struct FoundWindow {
+    HWND Window;
+    DWORD ProcessId;
+    const char* Title;
+};
+
+// Where the row of a found window goes, as its shortcuts say.
+struct WindowPlacement {
+    // The CurrentFolder's shortcut whose row the window's row takes the
+    // place of; null: after the last row.
+    const Shortcut* TakesPlaceOf = nullptr;
+    // The place in the icon views that a shortcut of the CurrentFolder gives.
+    bool Placed = false;
+    POINT Position = {0, 0};
+};
+
+struct WindowMatches {
+    std::vector<WindowPlacement> Placements;  // one per found window, in order
+    // A window joined another folder's list: the record of put-away
+    // windows is to be brought up to date.
+    bool FiledElsewhere = false;
+};
+
+// Matches the windows a pass found, in the order found, to shortcuts: the
+// CurrentFolder's shortcut started with the window's process takes it
+// (replacing any window it had), and in every folder the first shortcut
+// whose title matches takes it unless it has one; a folder other than the
+// current one that matches it files it in its list, shown on entering it.
+// Then the CurrentFolder's shortcuts let go of windows that have ended
+// (and of their process ids).
+WindowMatches MatchFoundWindows(const std::vector<FoundWindow>& found);
 
 // The folder at a position of the list (the pane index), null when there
 // is none.

@@ -16,6 +16,7 @@
 #include "launch/shelllink.h"
 #include "launch/launch.h"
 #include "panes/dropblock.h"
+#include "panes/itemrows.h"
 #include "panes/newshortcuts.h"
 #include "store/putaway.h"
 
@@ -35,9 +36,11 @@ struct DropFilesBlock {
 };
 static_assert(sizeof(DropFilesBlock) == 20, "the drop block's header is 20 bytes");
 
+// A row the drag took along: its place and what it stands for (the drag
+// lets keys through, and a command they give may end the row meanwhile).
 struct DragItem {
     int Row;
-    LPARAM Value;
+    RowSubject Subject;
 };
 
 // Everything one drag knows, from the press to the drop.
@@ -59,18 +62,13 @@ struct Drag {
     }
 };
 
-bool IsCurrentShortcut(LPARAM value)
-{
-    return HasShortcut(ShellState.CurrentFolder, value);
-}
-
-void BuildFirstImage(Drag* drag, LPARAM value)
+void BuildFirstImage(Drag* drag, const RowSubject& subject)
 {
     HICON copy = ShellState.IconTable[IconCopy];
     HICON move = ShellState.IconTable[IconMove];
     drag->PlainCursor = ShellState.CursorTable[drag->CopyMode ? CursorCopy : CursorMove];
-    if (IsCurrentShortcut(value)) {
-        HICON base = GetShortcutIcon((Shortcut*)value);
+    if (Shortcut* shortcut = subject.LiveShortcut()) {
+        HICON base = GetShortcutIcon(shortcut);
         if (!base)
             base = DefaultIcon();
         if (drag->CopyMode) {
@@ -83,7 +81,7 @@ void BuildFirstImage(Drag* drag, LPARAM value)
         }
         return;
     }
-    HICON base = WindowIcon((HWND)value);
+    HICON base = WindowIcon(subject.Window);
     drag->Image = OverlayIcon(base ? base : DefaultIcon(), drag->CopyMode ? copy : move, 32);
 }
 
@@ -98,24 +96,20 @@ void BuildManyImage(Drag* drag)
 
 void RecordSelection(Drag* drag)
 {
-    HWND list = ShellState.ItemList;
-    for (int row = 0; row < RowCount(list); row++) {
-        LPARAM value;
-        if (!RowSelected(list, row) || !RowData(list, row, &value))
-            continue;
-        if (IsCurrentShortcut(value)) {
-            drag->LastShortcut = (Shortcut*)value;
-        } else if (!IsWindow((HWND)value)) {
-            continue;
-        }
+    ForEachSelectedItemRow([drag](const ItemRow& row) {
+        if (Shortcut* shortcut = row.LiveShortcut())
+            drag->LastShortcut = shortcut;
+        else if (!row.LiveWindow())
+            return true;
         if (drag->Items.size() >= MaxDragItems)
-            continue;
-        drag->Items.push_back({row, value});
+            return true;
+        drag->Items.push_back({row.Index, row});
         if (drag->Items.size() == 1)
-            BuildFirstImage(drag, value);
+            BuildFirstImage(drag, row);
         else if (drag->Items.size() == 2)
             BuildManyImage(drag);
-    }
+        return true;
+    });
 }
 
 // The next mouse message, or else keyboard message, of this thread; the
@@ -209,7 +203,7 @@ void DropOnFolderPane(Drag* drag)
         return;
     ShortcutTally tally;
     for (const DragItem& item : drag->Items)
-        TransferRow(item.Value, row, !drag->CopyMode, &tally);
+        TransferRow(item.Subject, row, !drag->CopyMode, &tally);
     SyncPutAwayRecord();
     RequestRefresh();
     ReportShortcutTally(tally, "shortcut", drag->CopyMode ? "copied" : "moved");
@@ -239,17 +233,14 @@ void StartWithDropped(Shortcut* target, Shortcut* dropped)
                                        target->ShowState, target->SeparateMemory, target->Priority);
 }
 
-// One walk of the rows: looking each shortcut's row up would walk them
-// once per shortcut.
 void StoreShortcutPositions()
 {
     HWND list = ShellState.ItemList;
-    for (int row = 0; row < RowCount(list); row++) {
-        LPARAM value;
+    for (int index = 0; index < ItemRowCount(); index++) {
+        Shortcut* shortcut = ItemRowAt(index)->LiveShortcut();
         POINT position = {};
-        if (RowData(list, row, &value) && IsCurrentShortcut(value) &&
-            SendMessageA(list, LVM_GETITEMPOSITION, row, (LPARAM)&position))
-            ((Shortcut*)value)->Position = position;
+        if (shortcut && SendMessageA(list, LVM_GETITEMPOSITION, index, (LPARAM)&position))
+            shortcut->Position = position;
     }
 }
 
@@ -258,23 +249,24 @@ void DropOnItemList(Drag* drag)
     HWND list = ShellState.ItemList;
     ShortcutTally tally;
     for (const DragItem& item : drag->Items) {
+        Shortcut* dragged = item.Subject.LiveShortcut();
         int row = HitRow(list, drag->Release);
         if (row >= 0) {
-            LPARAM target;
-            if (RowData(list, row, &target) && IsCurrentShortcut(target) && target != item.Value &&
-                IsCurrentShortcut(item.Value))
-                StartWithDropped((Shortcut*)target, (Shortcut*)item.Value);
+            const ItemRow* onto = ItemRowAt(row);
+            Shortcut* target = onto ? onto->LiveShortcut() : nullptr;
+            if (target && dragged && target != dragged)
+                StartWithDropped(target, dragged);
             break;
         }
         if (drag->CopyMode) {
-            if (IsCurrentShortcut(item.Value))
-                CopyShortcutAt((Shortcut*)item.Value, drag->Release, &tally);
+            if (dragged)
+                CopyShortcutAt(dragged, drag->Release, &tally);
             continue;
         }
         POINT at = drag->Release;
         SendMessageA(list, LVM_SETITEMPOSITION32, item.Row, (LPARAM)&at);
-        if (IsCurrentShortcut(item.Value))
-            ((Shortcut*)item.Value)->Position = drag->Release;
+        if (dragged)
+            dragged->Position = drag->Release;
     }
     SendMessageA(list, LVM_ARRANGE, LVA_DEFAULT, 0);
     StoreShortcutPositions();
@@ -321,8 +313,8 @@ void PostFileDrop(HWND target, const Shortcut* shortcut, POINT screen)
 void DropOnOtherWindow(Drag* drag)
 {
     for (const DragItem& item : drag->Items)
-        if (IsCurrentShortcut(item.Value))
-            PostFileDrop(drag->Under, (const Shortcut*)item.Value, drag->CursorAt);
+        if (const Shortcut* shortcut = item.Subject.LiveShortcut())
+            PostFileDrop(drag->Under, shortcut, drag->CursorAt);
 }
 
 // The first mouse move after the press decides: beyond a 2-pixel margin
@@ -404,15 +396,15 @@ void OnDropFiles(HWND list, HDROP drop)
     DragQueryPoint(drop, &point);
     int row = HitRow(list, point);
     if (row >= 0) {
-        LPARAM value;
         UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
         char name[MaxText];
         UINT first = 0;
         while (first < count && !ReadDroppedName(drop, first, name))
             first++;
         // The other files are not for it.
-        if (first < count && RowData(list, row, &value) && IsCurrentShortcut(value)) {
-            Shortcut* shortcut = (Shortcut*)value;
+        const ItemRow* onto = ItemRowAt(row);
+        Shortcut* shortcut = onto ? onto->LiveShortcut() : nullptr;
+        if (first < count && shortcut) {
             std::string command = std::string(shortcut->CommandLine.Get()) + " " + name;
             shortcut->ProcessId =
                 LaunchCommand(command.c_str(), shortcut->WorkingDirectory.Get(),
@@ -483,6 +475,11 @@ static LRESULT HandleItemListMessage(HWND list, UINT message, WPARAM wParam, LPA
     switch (message) {
     case WM_LBUTTONDOWN: OnLeftButtonDown(list, wParam, lParam); return 0;
     case WM_DROPHOVER: return IsOwnDropHover(wParam, lParam) ? OnDropHover(list) : 0;
+    case LVM_SORTITEMS: {
+        LRESULT sorted = CallWindowProcA(ShellState.ItemListDefaultProc, list, message, wParam, lParam);
+        ItemRowsSorted();
+        return sorted;
+    }
     case WM_DROPFILES:
         if (IsDropBlock((HDROP)wParam))
             OnDropFiles(list, (HDROP)wParam);
@@ -530,4 +527,5 @@ bool ConfirmDeleteShortcut(Shortcut* shortcut)
 void RenameShortcut(Shortcut* shortcut, const char* text)
 {
     shortcut->Title.Set(text);
+    SetRowLabel(shortcut, shortcut->Title.Get());
 }

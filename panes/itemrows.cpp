@@ -1,9 +1,10 @@
 #include "panes/itemrows.h"
 
-#include <commctrl.h>
 #include <string.h>
 
-#include <unordered_set>
+#include <memory>
+#include <unordered_map>
+#include <vector>
 
 #include "core/listrows.h"
 #include "core/shellstate.h"
@@ -15,64 +16,134 @@
 
 namespace {
 
+// What the item list module keeps: the records in list order (Rows[i] is
+// the record of row i), the same records by what they stand for, the image
+// lists and the image of each icon in them since the last rebuild (so that
+// the windows of one program share one image), and the figures.
+struct ItemListState {
+    std::vector<std::unique_ptr<ItemRow>> Rows;
+    std::unordered_map<HWND, ItemRow*> ByWindow;
+    std::unordered_map<const Shortcut*, ItemRow*> ByShortcut;
+    HIMAGELIST ImagesLarge = nullptr;
+    HIMAGELIST ImagesSmall = nullptr;
+    std::unordered_map<HICON, int> ImageOf;
+    // The rows in sight in the details view, [FirstShown, EndShown), taken
+    // before a pass brings the cells up to date: a cell that changes is
+    // repainted only there. A rebuild draws the whole list once it is done.
+    int FirstShown = 0;
+    int EndShown = 0;
+    LONG Writes = 0;
+    LONG Passes = 0;
+};
+
+ItemListState State;
+
 HWND Items()
 {
     return ShellState.ItemList;
 }
 
-// Per pass: the values of the rows, so that "is there a row for this"
-// costs no walk of the list.
-struct RowValues {
-    std::unordered_set<LPARAM> Values;
-    bool Has(LPARAM value) const { return Values.count(value) != 0; }
-};
-
-void SetCellIfChanged(int row, int column, const char* text)
+// Rows from `from` on have moved: their records learn their places.
+void Renumber(size_t from)
 {
-    char current[MaxText] = "";
+    for (size_t i = from; i < State.Rows.size(); i++)
+        State.Rows[i]->Index = (int)i;
+}
+
+void ForgetRow(const ItemRow* row)
+{
+    if (row->Kind == RowKind::Shortcut)
+        State.ByShortcut.erase(row->Link);
+    else
+        State.ByWindow.erase(row->Window);
+}
+
+void ForgetAllRows()
+{
+    State.ByWindow.clear();
+    State.ByShortcut.clear();
+    State.Rows.clear();
+}
+
+// The list asks for the cells beside the label: each is the record's.
+void SetCellsToRecord(int index)
+{
+    int columns = ShellState.IsNT ? 6 : 3;
     LVITEMA item = {};
-    item.iSubItem = column;
-    item.pszText = current;
-    item.cchTextMax = MaxText;
-    SendMessageA(Items(), LVM_GETITEMTEXTA, row, (LPARAM)&item);
-    if (strcmp(current, text) == 0)
-        return;
-    item.pszText = const_cast<char*>(text);
-    SendMessageA(Items(), LVM_SETITEMTEXTA, row, (LPARAM)&item);
-    ShellState.Diagnostics.ItemListWrites++;
+    item.pszText = LPSTR_TEXTCALLBACKA;
+    for (item.iSubItem = 1; item.iSubItem < columns; item.iSubItem++)
+        SendMessageA(Items(), LVM_SETITEMTEXTA, index, (LPARAM)&item);
 }
 
-void SetRowPosition(int row, POINT position)
+// Inserts a row for the record at `index` (or after the last row when
+// beyond it); null, with the record freed, when the list refuses it.
+ItemRow* InsertRow(std::unique_ptr<ItemRow> record, int index, const char* label)
 {
-    SendMessageA(Items(), LVM_SETITEMPOSITION32, row, (LPARAM)&position);
-    ShellState.Diagnostics.ItemListWrites++;
-}
-
-int InsertRow(int index, const char* label, int image, LPARAM data)
-{
+    if (index < 0 || index > (int)State.Rows.size())
+        index = (int)State.Rows.size();
     LVITEMA item = {};
     item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM | LVIF_STATE;
     item.iItem = index;
     item.pszText = const_cast<char*>(label);
-    item.iImage = image;
-    item.lParam = data;
+    item.iImage = record->Image;
+    item.lParam = (LPARAM)record.get();
     item.state = 0;
     item.stateMask = 0xF000;
-    ShellState.Diagnostics.ItemListWrites++;
-    return (int)SendMessageA(Items(), LVM_INSERTITEMA, 0, (LPARAM)&item);
+    State.Writes++;
+    int inserted = (int)SendMessageA(Items(), LVM_INSERTITEMA, 0, (LPARAM)&item);
+    if (inserted < 0)
+        return nullptr;
+    ItemRow* row = record.get();
+    State.Rows.insert(State.Rows.begin() + inserted, std::move(record));
+    Renumber((size_t)inserted);
+    if (row->Kind == RowKind::Shortcut)
+        State.ByShortcut[row->Link] = row;
+    else
+        State.ByWindow[row->Window] = row;
+    SetCellsToRecord(inserted);
+    return row;
 }
 
-void RedrawRow(int row)
+void SetRowPosition(const ItemRow* row, POINT position)
 {
-    SendMessageA(Items(), LVM_REDRAWITEMS, row, row);
+    SendMessageA(Items(), LVM_SETITEMPOSITION32, row->Index, (LPARAM)&position);
+    State.Writes++;
 }
 
-int RowIndexOf(LPARAM data)
+void RedrawRow(const ItemRow* row)
 {
-    LVFINDINFOA find = {};
-    find.flags = LVFI_PARAM;
-    find.lParam = data;
-    return (int)SendMessageA(Items(), LVM_FINDITEMA, (WPARAM)-1, (LPARAM)&find);
+    SendMessageA(Items(), LVM_REDRAWITEMS, row->Index, row->Index);
+}
+
+// A cell whose text changed is painted again where the details view shows
+// its row; the other views show no cell beside the label.
+void RepaintCell(const ItemRow* row, int column)
+{
+    State.Writes++;
+    if (row->Index < State.FirstShown || row->Index >= State.EndShown)
+        return;
+    RECT cell = {};
+    cell.top = column;
+    cell.left = LVIR_BOUNDS;
+    if (SendMessageA(Items(), LVM_GETSUBITEMRECT, row->Index, (LPARAM)&cell))
+        InvalidateRect(Items(), &cell, TRUE);
+}
+
+void SetCellText(ItemRow* row, int column, const char** field, const char* text)
+{
+    if (strcmp(*field, text) == 0)
+        return;
+    *field = text;
+    RepaintCell(row, column);
+}
+
+void SetTimeText(ItemRow* row, int column, const char* text)
+{
+    char* field = row->Times[column - 3];
+    if (strcmp(field, text) == 0)
+        return;
+    lstrcpynA(field, text, sizeof row->Times[0]);
+    RepaintCell(row, column);
 }
 
 // Appends a pair of icons to both image lists at the same index; -1, with
@@ -80,16 +151,14 @@ int RowIndexOf(LPARAM data)
 // icon may be gone by now).
 int AppendImages(HICON large, HICON small)
 {
-    int inSmall = ImageList_AddIcon(ShellState.ItemImagesSmall, small);
-    int inLarge = ImageList_AddIcon(ShellState.ItemImagesLarge, large);
-    if (inSmall >= 0 && inLarge >= 0 && inSmall == inLarge) {
-        ShellState.ImageCount = inLarge + 1;
+    int inSmall = ImageList_AddIcon(State.ImagesSmall, small);
+    int inLarge = ImageList_AddIcon(State.ImagesLarge, large);
+    if (inSmall >= 0 && inLarge >= 0 && inSmall == inLarge)
         return inLarge;
-    }
     if (inSmall >= 0)
-        ImageList_Remove(ShellState.ItemImagesSmall, inSmall);
+        ImageList_Remove(State.ImagesSmall, inSmall);
     if (inLarge >= 0)
-        ImageList_Remove(ShellState.ItemImagesLarge, inLarge);
+        ImageList_Remove(State.ImagesLarge, inLarge);
     return -1;
 }
 
@@ -98,13 +167,13 @@ int AppendImages(HICON large, HICON small)
 // lists refuse give the default icon's image.
 int ImageOfIcons(HICON large, HICON small)
 {
-    auto known = ShellState.ItemImageOf.find(large);
-    if (known != ShellState.ItemImageOf.end())
+    auto known = State.ImageOf.find(large);
+    if (known != State.ImageOf.end())
         return known->second;
     int image = AppendImages(large, small);
     if (image < 0)
         return large == DefaultIcon() ? 0 : ImageOfIcons(DefaultIcon(), DefaultIcon());
-    ShellState.ItemImageOf[large] = image;
+    State.ImageOf[large] = image;
     return image;
 }
 
@@ -114,33 +183,77 @@ int WindowImage(const WindowFacts& facts)
     return ImageOfIcons(large, facts.IconSmall ? facts.IconSmall : large);
 }
 
-void SetTaskCells(int row, const WindowFacts& facts)
+// Where the details view shows no row, no cell is repainted.
+void TakeRowsInSight(bool rebuild)
 {
-    SetCellIfChanged(row, 1, StateTextOf(facts.Visible, facts.Iconic, facts.Zoomed));
-    SetCellIfChanged(row, 2, PriorityText(facts.PriorityClass));
-    if (!ShellState.IsNT)
+    State.FirstShown = State.EndShown = 0;
+    if (rebuild || (GetWindowLongPtrA(Items(), GWL_STYLE) & LVS_TYPEMASK) != LVS_REPORT)
         return;
-    // A process whose times cannot be read shows empty cells.
-    char text[MaxText] = "";
-    if (facts.HaveTimes)
-        StartedText(facts.Creation, text, MaxText);
-    SetCellIfChanged(row, 3, text);
-    if (facts.HaveTimes)
-        DurationText(facts.Kernel, text, MaxText);
-    SetCellIfChanged(row, 4, text);
-    if (facts.HaveTimes)
-        DurationText(facts.User, text, MaxText);
-    SetCellIfChanged(row, 5, text);
+    State.FirstShown = (int)SendMessageA(Items(), LVM_GETTOPINDEX, 0, 0);
+    // The row cut off at the bottom too.
+    State.EndShown = State.FirstShown + (int)SendMessageA(Items(), LVM_GETCOUNTPERPAGE, 0, 0) + 1;
 }
 
-void SetShortcutCells(int row, const Shortcut* shortcut)
+bool SameTime(const FILETIME& a, const FILETIME& b)
 {
-    SetCellIfChanged(row, 1, "Shortcut");
-    SetCellIfChanged(row, 2, ShortcutPriorityText(shortcut->Priority));
+    return a.dwLowDateTime == b.dwLowDateTime && a.dwHighDateTime == b.dwHighDateTime;
+}
+
+// A window row's facts from the pass.
+void TakeWindowFacts(ItemRow* row, const WindowFacts& facts)
+{
+    if (row->Title != facts.Text)
+        row->Title = facts.Text;
+    SetCellText(row, 1, &row->State, StateTextOf(facts.Visible, facts.Iconic, facts.Zoomed));
+    row->PriorityClass = facts.PriorityClass;
+    SetCellText(row, 2, &row->Priority, PriorityText(facts.PriorityClass));
     if (!ShellState.IsNT)
         return;
-    for (int column = 3; column <= 5; column++)
-        SetCellIfChanged(row, column, "");
+    // Texts are made only for times that changed; a process whose times
+    // cannot be read shows empty cells.
+    bool haveHad = row->HaveTimes;
+    row->HaveTimes = facts.HaveTimes;
+    char text[24] = "";
+    if (!haveHad || !facts.HaveTimes || !SameTime(row->Creation, facts.Creation)) {
+        if (facts.HaveTimes)
+            StartedText(facts.Creation, text, sizeof text);
+        SetTimeText(row, 3, text);
+    }
+    if (!haveHad || !facts.HaveTimes || !SameTime(row->Kernel, facts.Kernel)) {
+        if (facts.HaveTimes)
+            DurationText(facts.Kernel, text, sizeof text);
+        SetTimeText(row, 4, text);
+    }
+    if (!haveHad || !facts.HaveTimes || !SameTime(row->User, facts.User)) {
+        if (facts.HaveTimes)
+            DurationText(facts.User, text, sizeof text);
+        SetTimeText(row, 5, text);
+    }
+    row->Creation = facts.Creation;
+    row->Kernel = facts.Kernel;
+    row->User = facts.User;
+}
+
+// A shortcut row's facts from its shortcut.
+void TakeShortcutFacts(ItemRow* row, const Shortcut* shortcut)
+{
+    if (row->Title != shortcut->Title.Get())
+        row->Title = shortcut->Title.Get();
+    SetCellText(row, 1, &row->State, "Shortcut");
+    row->PriorityClass = PriorityClassOf(shortcut->Priority);
+    SetCellText(row, 2, &row->Priority, ShortcutPriorityText(shortcut->Priority));
+    if (ShellState.IsNT)
+        for (int column = 3; column <= 5; column++)
+            SetTimeText(row, column, "");
+}
+
+std::unique_ptr<ItemRow> WindowRecord(RowKind kind, const WindowFacts& facts)
+{
+    std::unique_ptr<ItemRow> row(new ItemRow);
+    row->Kind = kind;
+    row->Window = facts.Window;
+    row->Image = WindowImage(facts);
+    return row;
 }
 
 bool IsListedWindow(const WindowFacts& facts)
@@ -154,81 +267,51 @@ bool IsListedWindow(const WindowFacts& facts)
     return facts.Text[0] != 0;
 }
 
-// A window of a shortcut of the current folder takes the place of the
-// shortcut's row: the new row goes where the shortcut's row is, so it
-// stands there in every view once the shortcut's row gives way.
-int InsertionIndexFor(const Shortcut* shortcut)
+// EnumList's rows: the windows no row shows yet are first matched to
+// shortcuts by the model; a window a shortcut of the current folder stands
+// for takes the place of the shortcut's row, so it stands there in every
+// view once the shortcut's row gives way.
+void ListNewWindows(const RefreshPass& pass)
 {
-    int row = shortcut ? RowIndexOf((LPARAM)shortcut) : -1;
-    return row >= 0 ? row : ShellState.ObjectCount;
-}
-
-// EnumList's row for a new application window.
-void ListWindow(const WindowFacts& facts, RowValues& rows)
-{
-    Folder* current = ShellState.CurrentFolder;
-    HWND window = facts.Window;
-
-    Shortcut* byProcess = FindShortcutByProcessId(current, facts.ProcessId);
-    Shortcut* byTitle = FindShortcutByTitle(current, facts.Text);
-    Shortcut* standsFor = byProcess ? byProcess : (byTitle && !byTitle->Window ? byTitle : nullptr);
-
-    int row = InsertRow(InsertionIndexFor(standsFor), facts.Text, WindowImage(facts), (LPARAM)window);
-    if (row < 0)
-        return;
-    rows.Values.insert((LPARAM)window);
-    SetRowPosition(row, POINT{0x7FFF, 0x7FFF});
-
-    if (byProcess) {
-        byProcess->Window = window;
-        SetRowPosition(row, byProcess->Position);
+    std::vector<const WindowFacts*> listed;
+    std::vector<FoundWindow> found;
+    for (const WindowFacts& facts : pass.Windows) {
+        if (!State.ByWindow.count(facts.Window) && IsListedWindow(facts)) {
+            listed.push_back(&facts);
+            found.push_back({facts.Window, facts.ProcessId, facts.Text});
+        }
     }
-    bool filedElsewhere = false;
-    for (int i = 0; i < FolderCount(); i++) {
-        Folder* folder = FolderAt(i);
-        Shortcut* shortcut = FindShortcutByTitle(folder, facts.Text);
-        if (!shortcut)
-            continue;
-        if (!shortcut->Window)
-            shortcut->Window = window;
-        if (folder == current)
-            SetRowPosition(row, shortcut->Position);
-        else
-            filedElsewhere |= TransferToFolder((LPARAM)window, i, false);
-    }
-    // The window joined another folder's list: the record of put-away
-    // windows follows (only then: a pass runs several times a second).
-    if (filedElsewhere)
+    WindowMatches matches = MatchFoundWindows(found);
+    // Only when a window joined another folder's list: a pass runs several
+    // times a second.
+    if (matches.FiledElsewhere)
         SyncPutAwayRecord();
 
-    SetTaskCells(row, facts);
-    RedrawRow(row);
-    ShellState.ObjectCount++;
+    for (size_t i = 0; i < listed.size(); i++) {
+        const WindowFacts& facts = *listed[i];
+        const WindowPlacement& placement = matches.Placements[i];
+        ItemRow* row = InsertRow(WindowRecord(RowKind::Task, facts),
+                                 RowOfShortcut(placement.TakesPlaceOf), facts.Text);
+        if (!row)
+            continue;
+        SetRowPosition(row, placement.Placed ? placement.Position : POINT{0x7FFF, 0x7FFF});
+        TakeWindowFacts(row, facts);
+        RedrawRow(row);
+    }
 }
 
-void ApplyEnumList(const RefreshPass& pass, RowValues& rows)
-{
-    for (const WindowFacts& facts : pass.Windows)
-        if (IsListedWindow(facts) && !rows.Has((LPARAM)facts.Window))
-            ListWindow(facts, rows);
-}
-
-void AddContainedRows(const RefreshPass& pass, const ContainedList* list, RowValues& rows)
+void AddContainedRows(const RefreshPass& pass, const ContainedList* list)
 {
     if (!list)
         return;
     for (const ContainedEntry* entry = list->Head; entry; entry = entry->Next) {
         const WindowFacts* facts = pass.Find(entry->Window);
-        if (!facts || !facts->Text[0] || facts->OwnProcess || rows.Has((LPARAM)entry->Window) ||
+        if (!facts || !facts->Text[0] || facts->OwnProcess || State.ByWindow.count(entry->Window) ||
             !IsWindow(entry->Window))
             continue;
-        int row = InsertRow(ShellState.ObjectCount, facts->Text, WindowImage(*facts),
-                            (LPARAM)entry->Window);
-        if (row < 0)
-            continue;
-        rows.Values.insert((LPARAM)entry->Window);
-        RedrawRow(row);
-        ShellState.ObjectCount++;
+        ItemRow* row = InsertRow(WindowRecord(RowKind::PutAway, *facts), -1, facts->Text);
+        if (row)
+            RedrawRow(row);
     }
 }
 
@@ -267,7 +350,7 @@ int ArrowedImage(HICON icon, bool mayWork)
     const ArrowedIcons& arrowed = ArrowedIconsOf(icon);
     HICON large = arrowed.Large ? arrowed.Large : icon;
     HICON small = arrowed.Small ? arrowed.Small : icon;
-    if (!mayWork && !ShellState.ItemImageOf.count(large))
+    if (!mayWork && !State.ImageOf.count(large))
         return -1;
     return ImageOfIcons(large, small);
 }
@@ -298,169 +381,268 @@ void SchedulePendingRowImages()
     SetTimer(Items(), RowImageTimer, 10, MakePendingRowImages);
 }
 
-int RowImage(HWND list, int row)
-{
-    LVITEMA item = {};
-    item.mask = LVIF_IMAGE;
-    item.iItem = row;
-    return SendMessageA(list, LVM_GETITEMA, 0, (LPARAM)&item) ? item.iImage : -1;
-}
-
 // One slice: the shortcut rows that still show the placeholder get their
 // own images, in row order, until the slice is used up.
 void CALLBACK MakePendingRowImages(HWND list, UINT, UINT_PTR timer, DWORD)
 {
     KillTimer(list, timer);
-    if (list != Items() || !ShellState.ItemImagesLarge)
+    if (list != Items() || !State.ImagesLarge)
         return;
     DWORD started = GetTickCount();
-    Folder* current = ShellState.CurrentFolder;
     int placeholder = PlaceholderImage();
-    for (int row = 0; row < RowCount(list); row++) {
-        LPARAM data;
-        if (!RowData(list, row, &data) || !HasShortcut(current, data) ||
-            RowImage(list, row) != placeholder)
+    for (const std::unique_ptr<ItemRow>& row : State.Rows) {
+        Shortcut* shortcut = row->LiveShortcut();
+        if (!shortcut || row->Image != placeholder)
             continue;
         if (GetTickCount() - started >= RowImageSliceMs) {
             SchedulePendingRowImages();
             return;
         }
-        int image = ShortcutImage((Shortcut*)data, true);
+        int image = ShortcutImage(shortcut, true);
         if (image == placeholder)
             continue;
+        row->Image = image;
         LVITEMA item = {};
         item.mask = LVIF_IMAGE;
-        item.iItem = row;
+        item.iItem = row->Index;
         item.iImage = image;
         SendMessageA(list, LVM_SETITEMA, 0, (LPARAM)&item);
     }
 }
 
-void AddShortcutRows(RowValues& rows)
+void AddShortcutRows()
 {
     Folder* current = ShellState.CurrentFolder;
     DWORD started = GetTickCount();
     bool pending = false;
     for (Shortcut* shortcut = current ? current->First : nullptr; shortcut;
          shortcut = shortcut->Next) {
-        if (shortcut->Window && !IsWindow(shortcut->Window)) {
-            shortcut->ProcessId = 0;
-            shortcut->Window = nullptr;
-        }
-        if (rows.Has((LPARAM)shortcut))
+        if (State.ByShortcut.count(shortcut))
             continue;
         if (shortcut->Window && !shortcut->MultipleInstances)
             continue;
-        int image = ShortcutImage(shortcut, GetTickCount() - started < RowImageBudgetMs);
-        if (image < 0) {
-            image = PlaceholderImage();
+        std::unique_ptr<ItemRow> record(new ItemRow);
+        record->Kind = RowKind::Shortcut;
+        record->Link = shortcut;
+        record->Image = ShortcutImage(shortcut, GetTickCount() - started < RowImageBudgetMs);
+        if (record->Image < 0) {
+            record->Image = PlaceholderImage();
             pending = true;
         }
-        int row = InsertRow(ShellState.ObjectCount, shortcut->Title.Get(), image,
-                            (LPARAM)shortcut);
-        if (row < 0)
+        ItemRow* row = InsertRow(std::move(record), -1, shortcut->Title.Get());
+        if (!row)
             continue;
-        rows.Values.insert((LPARAM)shortcut);
         SetRowPosition(row, shortcut->Position);
         RedrawRow(row);
-        ShellState.ObjectCount++;
     }
     if (pending)
         SchedulePendingRowImages();
 }
 
-void DeleteRow(int row, LPARAM data, RowValues& rows)
+// Whether the row stays, its facts brought up to date: a window's while it
+// exists with a title, a shortcut's while it is one of the current
+// folder's that no running window stands for (unless it runs several).
+bool UpdateRow(const RefreshPass& pass, ItemRow* row)
 {
-    SendMessageA(Items(), LVM_DELETEITEM, row, 0);
-    rows.Values.erase(data);
-    ShellState.Diagnostics.ItemListWrites++;
-    ShellState.ObjectCount--;
+    if (row->Kind == RowKind::Shortcut) {
+        Shortcut* shortcut = row->LiveShortcut();
+        if (!shortcut || (shortcut->Window && !shortcut->MultipleInstances))
+            return false;
+        TakeShortcutFacts(row, shortcut);
+        return true;
+    }
+    const WindowFacts* facts = pass.Find(row->Window);
+    if (!facts || !facts->Text[0] || !IsWindow(row->Window))
+        return false;
+    TakeWindowFacts(row, *facts);
+    return true;
 }
 
-// Brings every row's changing cells up to date and drops the rows whose
-// window or shortcut is gone.
-void UpdateRows(const RefreshPass& pass, RowValues& rows)
+// Brings every row's facts and cells up to date and drops the rows whose
+// window or shortcut is gone, in one walk of the records.
+void UpdateRows(const RefreshPass& pass)
 {
-    Folder* current = ShellState.CurrentFolder;
-    for (int row = 0; row < RowCount(Items());) {
-        LPARAM data;
-        if (!RowData(Items(), row, &data)) {
-            row++;
+    size_t kept = 0;
+    for (size_t i = 0; i < State.Rows.size(); i++) {
+        std::unique_ptr<ItemRow>& row = State.Rows[i];
+        row->Index = (int)kept;
+        if (!UpdateRow(pass, row.get())) {
+            SendMessageA(Items(), LVM_DELETEITEM, kept, 0);
+            State.Writes++;
+            ForgetRow(row.get());
+            row.reset();
             continue;
         }
-        if (HasShortcut(current, data)) {
-            Shortcut* shortcut = (Shortcut*)data;
-            if (shortcut->Window && !shortcut->MultipleInstances) {
-                DeleteRow(row, data, rows);
-                continue;
-            }
-            SetShortcutCells(row, shortcut);
-            row++;
-            continue;
-        }
-        const WindowFacts* facts = pass.Find((HWND)data);
-        if (!facts || !facts->Text[0] || !IsWindow((HWND)data)) {
-            DeleteRow(row, data, rows);
-            continue;
-        }
-        SetTaskCells(row, *facts);
-        row++;
+        if (kept != i)
+            State.Rows[kept] = std::move(row);
+        kept++;
     }
+    State.Rows.resize(kept);
+}
+
+void DestroyImageLists()
+{
+    if (State.ImagesLarge)
+        ImageList_Destroy(State.ImagesLarge);
+    if (State.ImagesSmall)
+        ImageList_Destroy(State.ImagesSmall);
+    State.ImagesLarge = State.ImagesSmall = nullptr;
+    State.ImageOf.clear();
 }
 
 void RecreateImageLists()
 {
-    if (ShellState.ItemImagesLarge)
-        ImageList_Destroy(ShellState.ItemImagesLarge);
-    if (ShellState.ItemImagesSmall)
-        ImageList_Destroy(ShellState.ItemImagesSmall);
+    DestroyImageLists();
     // Grown in steps: growing by one image copies the whole list each time.
-    ShellState.ItemImagesLarge = ImageList_Create(32, 32, ILC_MASK | ILC_COLOR32, 16, 32);
-    ShellState.ItemImagesSmall = ImageList_Create(16, 16, ILC_MASK | ILC_COLOR32, 16, 32);
-    ShellState.ItemImageOf.clear();
-    SendMessageA(Items(), LVM_SETIMAGELIST, LVSIL_NORMAL, (LPARAM)ShellState.ItemImagesLarge);
-    SendMessageA(Items(), LVM_SETIMAGELIST, LVSIL_SMALL, (LPARAM)ShellState.ItemImagesSmall);
-}
-
-RowValues CurrentRowValues()
-{
-    RowValues rows;
-    int count = RowCount(Items());
-    rows.Values.reserve((size_t)count * 2 + 16);
-    for (int row = 0; row < count; row++) {
-        LPARAM data;
-        if (RowData(Items(), row, &data))
-            rows.Values.insert(data);
-    }
-    return rows;
+    State.ImagesLarge = ImageList_Create(32, 32, ILC_MASK | ILC_COLOR32, 16, 32);
+    State.ImagesSmall = ImageList_Create(16, 16, ILC_MASK | ILC_COLOR32, 16, 32);
+    SendMessageA(Items(), LVM_SETIMAGELIST, LVSIL_NORMAL, (LPARAM)State.ImagesLarge);
+    SendMessageA(Items(), LVM_SETIMAGELIST, LVSIL_SMALL, (LPARAM)State.ImagesSmall);
 }
 
 } // namespace
+
+// ================================================================ rows
+
+Shortcut* RowSubject::LiveShortcut() const
+{
+    return HasShortcut(ShellState.CurrentFolder, (LPARAM)Link) ? Link : nullptr;
+}
+
+HWND RowSubject::LiveWindow() const
+{
+    return Window && IsWindow(Window) ? Window : nullptr;
+}
+
+const char* ItemRow::Cell(int column) const
+{
+    switch (column) {
+    case 1: return State;
+    case 2: return Priority;
+    case 3:
+    case 4:
+    case 5: return Times[column - 3];
+    default: return "";
+    }
+}
+
+int ItemRowCount()
+{
+    return (int)State.Rows.size();
+}
+
+const ItemRow* ItemRowAt(int index)
+{
+    if (index < 0 || index >= (int)State.Rows.size())
+        return nullptr;
+    return State.Rows[(size_t)index].get();
+}
+
+int RowOfWindow(HWND window)
+{
+    auto found = State.ByWindow.find(window);
+    return found == State.ByWindow.end() ? -1 : found->second->Index;
+}
+
+int RowOfShortcut(const Shortcut* shortcut)
+{
+    auto found = State.ByShortcut.find(shortcut);
+    return found == State.ByShortcut.end() ? -1 : found->second->Index;
+}
+
+int RowOfSubject(const RowSubject& subject)
+{
+    return subject.IsShortcut() ? RowOfShortcut(subject.Link) : RowOfWindow(subject.Window);
+}
+
+int NextSelectedItemRow(int after)
+{
+    return (int)SendMessageA(Items(), LVM_GETNEXTITEM, (WPARAM)after, LVNI_SELECTED);
+}
+
+namespace {
+
+void SetLabel(int index, const char* label)
+{
+    if (index < 0)
+        return;
+    LVITEMA item = {};
+    item.iSubItem = 0;
+    item.pszText = const_cast<char*>(label);
+    SendMessageA(Items(), LVM_SETITEMTEXTA, index, (LPARAM)&item);
+}
+
+} // namespace
+
+void SetRowLabel(const Shortcut* shortcut, const char* label)
+{
+    auto found = State.ByShortcut.find(shortcut);
+    if (found == State.ByShortcut.end())
+        return;
+    found->second->Title = label;
+    SetLabel(found->second->Index, label);
+}
+
+void SetRowLabel(HWND window, const char* label)
+{
+    SetLabel(RowOfWindow(window), label);
+}
+
+void OnItemRowDisplayInfo(NMLVDISPINFOA* info)
+{
+    if (!(info->item.mask & LVIF_TEXT) || !info->item.pszText || info->item.cchTextMax <= 0)
+        return;
+    const ItemRow* row = info->item.lParam ? (const ItemRow*)info->item.lParam
+                                           : ItemRowAt(info->item.iItem);
+    lstrcpynA(info->item.pszText, row ? row->Cell(info->item.iSubItem) : "", info->item.cchTextMax);
+}
+
+void ItemRowsSorted()
+{
+    // The list orders its rows its own way (rows that compare equal may
+    // change places): the records read where they went, once per sort.
+    std::unordered_map<const ItemRow*, std::unique_ptr<ItemRow>> unplaced;
+    for (std::unique_ptr<ItemRow>& row : State.Rows)
+        unplaced.emplace(row.get(), std::move(row));
+    State.Rows.clear();
+    for (int index = 0; index < RowCount(Items()); index++) {
+        LPARAM data;
+        auto found = RowData(Items(), index, &data) ? unplaced.find((const ItemRow*)data)
+                                                    : unplaced.end();
+        if (found == unplaced.end())
+            continue;
+        State.Rows.push_back(std::move(found->second));
+        unplaced.erase(found);
+    }
+    for (auto& lost : unplaced)
+        ForgetRow(lost.first);
+    Renumber(0);
+}
+
+// ================================================================ passes
 
 void RefreshTaskList(const RefreshPass& pass)
 {
     HWND list = Items();
     bool rebuild = ShellState.RefreshRequested.exchange(0) != 0;
     if (rebuild) {
-        ShellState.ObjectCount = 0;
-        ShellState.ImageCount = 0;
         SendMessageA(list, WM_SETREDRAW, FALSE, 0);
         SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
+        ForgetAllRows();
         RecreateImageLists();
     }
+    TakeRowsInSight(rebuild);
     PrunePendingShows();
-    RowValues rows = CurrentRowValues();
-    ShellState.ObjectCount = RowCount(list);
 
-    ApplyEnumList(pass, rows);
+    ListNewWindows(pass);
     Folder* current = ShellState.CurrentFolder;
     if (current) {
-        AddContainedRows(pass, current->Contained, rows);
+        AddContainedRows(pass, current->Contained);
         if (current->ListSystemTasks)
-            AddContainedRows(pass, &ShellState.SystemTaskList, rows);
+            AddContainedRows(pass, &ShellState.SystemTaskList);
     }
-    AddShortcutRows(rows);
-    UpdateRows(pass, rows);
+    AddShortcutRows();
+    UpdateRows(pass);
 
     SendMessageA(list, LVM_ARRANGE, LVA_DEFAULT, 0);
     if (rebuild) {
@@ -468,7 +650,7 @@ void RefreshTaskList(const RefreshPass& pass)
         InvalidateRect(list, nullptr, TRUE);
     }
     UpdateWindow(list);
-    UpdateStatusBar(ShellState.ObjectCount, pass.Memory);
+    UpdateStatusBar(ItemRowCount(), pass.Memory);
 }
 
 void ApplyRefreshPass(RefreshPass* pass)
@@ -478,27 +660,32 @@ void ApplyRefreshPass(RefreshPass* pass)
     // refresh thread, seeing the request, gathers a new one at once.
     if (pass && ShellState.ItemList && pass->Generation == ShellState.RefreshGeneration) {
         RefreshTaskList(*pass);
-        ShellState.Diagnostics.PassesApplied++;
+        State.Passes++;
     }
     delete pass;
     ShellState.PassPending = 0;
 }
 
-void SetItemRowLabel(LPARAM value, int rowHint, const char* label)
+void ResetItemRows()
 {
-    HWND list = Items();
-    if (!list)
-        return;
-    LPARAM held;
-    int row = rowHint >= 0 && RowData(list, rowHint, &held) && held == value ? rowHint
-                                                                            : RowOfData(list, value);
-    if (row < 0)
-        return;
-    LVITEMA item = {};
-    item.iSubItem = 0;
-    item.pszText = const_cast<char*>(label);
-    SendMessageA(list, LVM_SETITEMTEXTA, row, (LPARAM)&item);
+    ForgetAllRows();
+    DestroyImageLists();
+    State.FirstShown = State.EndShown = 0;
+    State.Writes = 0;
+    State.Passes = 0;
 }
+
+LONG ItemListWrites()
+{
+    return State.Writes;
+}
+
+LONG PassesApplied()
+{
+    return State.Passes;
+}
+
+// ================================================================ columns
 
 void CreateItemColumns()
 {
@@ -544,58 +731,25 @@ const char* PriorityRank(DWORD priorityClass)
     }
 }
 
-void SortText(LPARAM data, int column, char* text)
+// What a row sorts by in a column: the record's facts, as shown.
+const char* SortText(const ItemRow* row, int column)
 {
-    text[0] = 0;
-    if (HasShortcut(ShellState.CurrentFolder, data)) {
-        const Shortcut* shortcut = (const Shortcut*)data;
-        switch (column) {
-        case 0: lstrcpynA(text, shortcut->Title.Get(), MaxText); break;
-        case 1: lstrcpyA(text, "Shortcut"); break;
-        case 2: lstrcpyA(text, PriorityRank(PriorityClassOf(shortcut->Priority))); break;
-        }
-        return;
+    switch (column) {
+    case 0: return row->Title.c_str();
+    case 2: return PriorityRank(row->PriorityClass);
+    default: return row->Cell(column);
     }
-    HWND window = (HWND)data;
-    if (column == 0) {
-        ReadWindowText(window, text, MaxText);
-        return;
-    }
-    if (column == 1) {
-        lstrcpyA(text, StateText(window));
-        return;
-    }
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId);
-    if (column == 2) {
-        lstrcpyA(text, PriorityRank(process ? GetPriorityClass(process) : 0));
-    } else if (process) {
-        FILETIME creation, exit, kernel, user;
-        if (GetProcessTimes(process, &creation, &exit, &kernel, &user)) {
-            if (column == 3)
-                StartedText(creation, text, MaxText);
-            else if (column == 4)
-                DurationText(kernel, text, MaxText);
-            else if (column == 5)
-                DurationText(user, text, MaxText);
-        }
-    }
-    if (process)
-        CloseHandle(process);
 }
 
 } // namespace
 
-int CALLBACK CompareRows(LPARAM data1, LPARAM data2, LPARAM column)
+int CALLBACK CompareRows(LPARAM row1, LPARAM row2, LPARAM column)
 {
-    if (!data1 || !data2)
+    if (!row1 || !row2)
         return 1;
     if (column < 0 || column > 5 || (column >= 3 && !ShellState.IsNT))
         return 0;
-    char text1[MaxText], text2[MaxText];
-    SortText(data1, (int)column, text1);
-    SortText(data2, (int)column, text2);
-    int order = lstrcmpiA(text1, text2);
+    int order = lstrcmpiA(SortText((const ItemRow*)row1, (int)column),
+                          SortText((const ItemRow*)row2, (int)column));
     return order < 0 ? -1 : order > 0 ? 1 : 0;
 }

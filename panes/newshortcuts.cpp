@@ -8,6 +8,7 @@
 #include "launch/shelllink.h"
 #include "model/model.h"
 #include "panes/itemlist.h"
+#include "panes/itemrows.h"
 #include "panes/statusbar.h"
 
 namespace {
@@ -130,15 +131,18 @@ void ReportShortcutTally(const ShortcutTally& tally, const char* things, const c
         MessageBoxA(ShellState.MainWindow, text.c_str(), ShortcutTallyCaption, MB_OK | MB_ICONEXCLAMATION);
 }
 
-bool TransferRow(LPARAM value, int paneIndex, bool move, ShortcutTally* tally)
+bool TransferRow(const RowSubject& row, int paneIndex, bool move, ShortcutTally* tally)
 {
-    bool shortcut = HasShortcut(ShellState.CurrentFolder, value);
-    if (TransferToFolder(value, paneIndex, move)) {
-        if (shortcut)
-            tally->Made++;
+    Shortcut* shortcut = row.LiveShortcut();
+    if (!shortcut) {
+        HWND window = row.LiveWindow();
+        return window && TransferToFolder(window, paneIndex, move);
+    }
+    if (TransferToFolder(shortcut, paneIndex, move)) {
+        tally->Made++;
         return true;
     }
-    if (shortcut && ShortcutRoom(FolderAt(paneIndex)) == 0)
+    if (ShortcutRoom(FolderAt(paneIndex)) == 0)
         tally->NoRoom++;
     return false;
 }

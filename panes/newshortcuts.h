@@ -6,6 +6,7 @@
 #include <shellapi.h>
 
 struct Folder;
+struct RowSubject;
 
 // What became of the files of a drop, or of the rows of a copy or move.
 struct ShortcutTally {
@@ -21,10 +22,11 @@ struct ShortcutTally {
 // the busy cursor and its progress in the status bar.
 ShortcutTally AddDroppedFiles(HDROP drop, Folder* folder, POINT position);
 
-// Moves or copies a row value of the current folder to the folder of a
-// pane row (TransferToFolder), counting the shortcuts made and those the
-// folder had no room for.
-bool TransferRow(LPARAM value, int paneIndex, bool move, ShortcutTally* tally);
+// Moves or copies what a row of the item list stands for to the folder of
+// a pane row (TransferToFolder), counting the shortcuts made and those the
+// folder had no room for. A shortcut no longer of the current folder, or a
+// window that has ended, is left alone.
+bool TransferRow(const RowSubject& row, int paneIndex, bool move, ShortcutTally* tally);
 
 // The caption of that box.
 const char ShortcutTallyCaption[] = "Add Shortcuts";

@@ -692,8 +692,8 @@ TEST_F(FolderDeleteTest, DeletingTheCurrentFolderLeavesNoWindowHidden)
     int work = AddFolder("Work");
     AddFolder("Games");
     // Two windows belong to Work; entering it puts Main's window away.
-    ASSERT_TRUE(TransferToFolder((LPARAM)inWork, work, true));
-    ASSERT_TRUE(TransferToFolder((LPARAM)alsoWork, work, true));
+    ASSERT_TRUE(TransferToFolder(inWork, work, true));
+    ASSERT_TRUE(TransferToFolder(alsoWork, work, true));
     SelectFolder(work);
     ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(inMain) && IsWindowVisible(inWork) && IsWindowVisible(alsoWork); }, 5000));
     // One of them hidden by the user while Work is current.

@@ -173,7 +173,7 @@ TEST_F(ModelTest, CopiedShortcutKeepsPositionButTakesNewShortcutFlags)
     source->Position = {40, 80};
     source->ProcessId = 99;
 
-    ASSERT_TRUE(TransferToFolder((LPARAM)source, 1, false));
+    ASSERT_TRUE(TransferToFolder(source, 1, false));
     ASSERT_EQ(ShortcutCount(games), 1);
     Shortcut* copy = games->First;
     EXPECT_STREQ(copy->Title.Get(), "Editor");
@@ -192,10 +192,10 @@ TEST_F(ModelTest, CopiedShortcutKeepsPositionButTakesNewShortcutFlags)
     EXPECT_EQ(copy->Icon, nullptr);
     EXPECT_EQ(ShortcutCount(main), 1);
 
-    ASSERT_TRUE(TransferToFolder((LPARAM)source, 1, true));
+    ASSERT_TRUE(TransferToFolder(source, 1, true));
     EXPECT_EQ(ShortcutCount(main), 0);
     EXPECT_EQ(ShortcutCount(games), 2);
-    EXPECT_FALSE(TransferToFolder((LPARAM)games->First, 5, false));  // no such row
+    EXPECT_FALSE(TransferToFolder(games->First, 5, false));  // no such row
 }
 
 TEST_F(ModelTest, TransferringAWindowCopiesVisiblyOrMovesHidden)
@@ -209,14 +209,14 @@ TEST_F(ModelTest, TransferringAWindowCopiesVisiblyOrMovesHidden)
     ASSERT_TRUE(copied && moved);
     main->Contained->Append(moved)->ShowOnEnter = 1;
 
-    ASSERT_TRUE(TransferToFolder((LPARAM)copied, 1, false));
+    ASSERT_TRUE(TransferToFolder(copied, 1, false));
     ASSERT_NE(games->Contained->Head, nullptr);
     EXPECT_EQ(games->Contained->Head->Window, copied);
     EXPECT_EQ(games->Contained->Head->ShowOnEnter, 1);
     PumpFor(200);
     EXPECT_TRUE(IsWindowVisible(copied));
 
-    ASSERT_TRUE(TransferToFolder((LPARAM)moved, 1, true));
+    ASSERT_TRUE(TransferToFolder(moved, 1, true));
     EXPECT_FALSE(main->Contained->Contains(moved));
     EXPECT_TRUE(games->Contained->Contains(moved));
     EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(moved); }, 3000));

@@ -330,7 +330,7 @@ TEST_F(ShortcutDialogTest, BrowseFillsTheProgramAndKeepsAnExistingTitle)
     bool titleFocused = false;
     INT_PTR result = -1;
     ASSERT_TRUE(DriveDialog("Shortcut Properties", [&] {
-        result = EditShortcutCommand(ShellState.MainWindow, shortcut, (LPARAM)shortcut, -1);
+        result = EditShortcutCommand(ShellState.MainWindow, shortcut);
     }, [&](HWND dialog) {
         DialogWatch browse("Browse", [](HWND) {
             // The name alone: it is found only in the directory offered.

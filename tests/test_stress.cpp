@@ -12,6 +12,7 @@
 
 #include "core/resource.h"
 #include "core/shellstate.h"
+#include "panes/itemrows.h"
 #include "model/model.h"
 #include "core/settings.h"
 #include "app_session.h"
@@ -37,7 +38,7 @@ TEST(Stress, FoldersMovesCopiesAndEditsWhileWindowsComeAndGo)
 
     DWORD start = GetTickCount();
     int step = 0, created = 0, switches = 0, transfers = 0;
-    LONG passesBefore = ShellState.Diagnostics.PassesApplied;
+    LONG passesBefore = PassesApplied();
     while (GetTickCount() - start < 6000) {
         switch (step % 6) {
         case 0: {
@@ -92,7 +93,7 @@ TEST(Stress, FoldersMovesCopiesAndEditsWhileWindowsComeAndGo)
     }
     EXPECT_GT(switches, 10);
     EXPECT_GT(transfers, 10);
-    EXPECT_GT(ShellState.Diagnostics.PassesApplied - passesBefore, 5);
+    EXPECT_GT(PassesApplied() - passesBefore, 5);
     // The main window still answers at once.
     DWORD_PTR answer;
     EXPECT_TRUE(SendMessageTimeoutA(ShellState.MainWindow, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &answer));

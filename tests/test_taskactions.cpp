@@ -105,7 +105,7 @@ TEST_F(TaskActionTest, OpenRestoresAMinimisedWindowAndKeepsAMaximisedOne)
     EXPECT_TRUE(IsZoomed(big));
 
     // The double-click restores a maximised window to its normal size.
-    ActivateRow((LPARAM)big);
+    ActivateRow(ItemRowOf((LPARAM)big));
     EXPECT_TRUE(WaitFor([&] { return !IsZoomed(big) && !IsIconic(big); }, 3000));
     EXPECT_TRUE(Foreground(big));
 }

@@ -197,9 +197,9 @@ void RunSize(int windows)
     Figure steady = Measure(repeats, OnePass);
 
     std::vector<std::string> before = AllItemCells();
-    LONG writes = ShellState.Diagnostics.ItemListWrites;
+    LONG writes = ItemListWrites();
     OnePass();
-    LONG steadyWrites = ShellState.Diagnostics.ItemListWrites - writes;
+    LONG steadyWrites = ItemListWrites() - writes;
     std::vector<std::string> after = AllItemCells();
     int changed = 0, timeCells = 0;
     for (size_t i = 0; i < before.size() && i < after.size(); i++) {

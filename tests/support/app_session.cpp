@@ -6,6 +6,7 @@
 #include "common/product.h"
 #include "core/resource.h"
 #include "core/shellstate.h"
+#include "panes/itemrows.h"
 #include "app/startup.h"
 #include "core/settings.h"
 #include "wait.h"
@@ -119,6 +120,6 @@ LRESULT AppSession::Command(int id)
 
 bool AppSession::WaitForPasses(int passes, DWORD timeoutMs)
 {
-    LONG target = ShellState.Diagnostics.PassesApplied + passes;
-    return WaitFor([&] { return ShellState.Diagnostics.PassesApplied >= target; }, timeoutMs, 5);
+    LONG target = PassesApplied() + passes;
+    return WaitFor([&] { return PassesApplied() >= target; }, timeoutMs, 5);
 }

@@ -6,14 +6,13 @@
 #include "core/shellstate.h"
 #include "model/model.h"
 #include "panes/folderpane.h"
+#include "panes/itemrows.h"
 #include "wait.h"
 
 int ItemRowOf(LPARAM data)
 {
-    LVFINDINFOA find = {};
-    find.flags = LVFI_PARAM;
-    find.lParam = data;
-    return (int)SendMessageA(ShellState.ItemList, LVM_FINDITEMA, (WPARAM)-1, (LPARAM)&find);
+    int row = RowOfWindow((HWND)data);
+    return row >= 0 ? row : RowOfShortcut((const Shortcut*)data);
 }
 
 int ItemRowOf(HWND window)

@@ -9,7 +9,7 @@
 struct Folder;
 struct Shortcut;
 
-// The item-list row whose data is the value, -1 when none.
+// The item-list row of a window or shortcut, -1 when none.
 int ItemRowOf(LPARAM data);
 int ItemRowOf(HWND window);
 int ItemRowOf(const Shortcut* shortcut);
