@@ -5,9 +5,9 @@
 
 #include <vector>
 
-#include "core/listrows.h"
-#include "core/shellstate.h"
-#include "core/winutil.h"
+#include "winkit/listrows.h"
+#include "model/shellstate.h"
+#include "winkit/winutil.h"
 #include "model/model.h"
 #include "panes/itemlist.h"
 #include "dialogs/shortcutdlg.h"
@@ -44,7 +44,7 @@ void ShowForUser(HWND window, int command)
         return;
     }
     ShowWindow(window, command);
-    ShellState.PendingShows.erase(window);
+    ForgetShowRequest(window);
 }
 
 void LaunchShortcut(Shortcut* shortcut)

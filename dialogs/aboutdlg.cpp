@@ -1,9 +1,9 @@
 #include "dialogs/aboutdlg.h"
 
 #include "common/version.h"
-#include "core/faultguard.h"
-#include "core/resource.h"
-#include "core/shellstate.h"
+#include "winkit/faultguard.h"
+#include "dialogs/controlids.h"
+#include "model/shellstate.h"
 
 namespace {
 

@@ -3,10 +3,10 @@
 #include <stdio.h>
 
 #include "common/texts.h"
-#include "core/faultguard.h"
-#include "core/help.h"
-#include "core/resource.h"
-#include "core/shellstate.h"
+#include "winkit/faultguard.h"
+#include "winkit/help.h"
+#include "dialogs/controlids.h"
+#include "model/shellstate.h"
 #include "hotkeyctl/hotkeyctl.h"
 #include "model/model.h"
 #include "panes/folderpane.h"

@@ -2,12 +2,12 @@
 
 #include <string>
 
-#include "core/faultguard.h"
-#include "core/help.h"
-#include "core/resource.h"
-#include "core/settings.h"
-#include "core/shellstate.h"
-#include "core/winutil.h"
+#include "winkit/faultguard.h"
+#include "winkit/help.h"
+#include "dialogs/controlids.h"
+#include "model/settings.h"
+#include "model/shellstate.h"
+#include "winkit/winutil.h"
 #include "launch/launch.h"
 #include "launch/shelllink.h"
 #include "model/commandtext.h"

@@ -5,11 +5,12 @@
 #include <stdio.h>
 
 #include "common/texts.h"
-#include "core/faultguard.h"
-#include "core/help.h"
-#include "core/resource.h"
-#include "core/settings.h"
-#include "core/shellstate.h"
+#include "winkit/faultguard.h"
+#include "winkit/help.h"
+#include "dialogs/controlids.h"
+#include "panes/commandids.h"
+#include "model/settings.h"
+#include "model/shellstate.h"
 #include "hotkeyctl/hotkeyctl.h"
 #include "panes/itemlist.h"
 #include "panes/trayicon.h"

@@ -7,12 +7,12 @@
 
 #include <string>
 
-#include "core/faultguard.h"
-#include "core/help.h"
-#include "core/listrows.h"
-#include "core/resource.h"
-#include "core/shellstate.h"
-#include "core/winutil.h"
+#include "winkit/faultguard.h"
+#include "winkit/help.h"
+#include "winkit/listrows.h"
+#include "dialogs/controlids.h"
+#include "model/shellstate.h"
+#include "winkit/winutil.h"
 #include "launch/launch.h"
 #include "launch/shelllink.h"
 #include "model/commandtext.h"

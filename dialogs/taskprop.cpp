@@ -2,14 +2,14 @@
 
 #include <stdio.h>
 
-#include "core/faultguard.h"
-#include "core/help.h"
-#include "core/resource.h"
-#include "core/shellstate.h"
-#include "core/winutil.h"
+#include "winkit/faultguard.h"
+#include "winkit/help.h"
+#include "dialogs/controlids.h"
+#include "model/shellstate.h"
+#include "winkit/winutil.h"
 #include "model/model.h"
 #include "dialogs/shortcutdlg.h"
-#include "core/settings.h"
+#include "model/settings.h"
 #include "tasks/refresh.h"
 #include "tasks/taskenum.h"
 

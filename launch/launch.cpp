@@ -7,9 +7,9 @@
 
 #include <vector>
 
-#include "core/shellstate.h"
+#include "model/shellstate.h"
 #include "model/commandtext.h"
-#include "core/settings.h"
+#include "model/settings.h"
 
 const char ProgramFilter[] = "Programs\0*.exe;*.com\0All Files\0*.*\0";
 

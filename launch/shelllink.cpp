@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "core/shellcache.h"
+#include "winkit/shellcache.h"
 #include "launch/linkcheck.h"
 #include "model/commandtext.h"
 

@@ -8,20 +8,24 @@
 #include <string>
 #include <vector>
 
-#include "core/faultguard.h"
-#include "core/listrows.h"
-#include "core/shellstate.h"
-#include "core/winutil.h"
-#include "model/model.h"
-#include "launch/shelllink.h"
+#include "common/messages.h"
 #include "launch/launch.h"
+#include "launch/shelllink.h"
+#include "model/model.h"
+#include "model/shellstate.h"
 #include "panes/dropblock.h"
 #include "panes/newshortcuts.h"
 #include "store/putaway.h"
+#include "winkit/faultguard.h"
+#include "winkit/listrows.h"
+#include "winkit/winutil.h"
 
 namespace {
 
 const size_t MaxDragItems = 500;
+
+// The list view's own procedure, which the item list's passes on to.
+WNDPROC DefaultProc = nullptr;
 
 // The block of a file drop, as the shell lays it out: the offset of the
 // file list, the drop point, whether it fell outside the client area, and
@@ -356,7 +360,7 @@ void OnLeftButtonDown(HWND list, WPARAM keys, LPARAM position)
     // copied.
     int pressed = HitRow(list, press);
     bool controlOnSelected = (keys & MK_CONTROL) && pressed >= 0 && RowSelected(list, pressed);
-    CallWindowProcA(ShellState.ItemListDefaultProc, list, WM_LBUTTONDOWN, keys, position);
+    CallWindowProcA(DefaultProc, list, WM_LBUTTONDOWN, keys, position);
     LONG_PTR view = GetWindowLongPtrA(list, GWL_STYLE) & LVS_TYPEMASK;
     if (view == LVS_REPORT || view == LVS_LIST)
         return;
@@ -492,14 +496,24 @@ static LRESULT HandleItemListMessage(HWND list, UINT message, WPARAM wParam, LPA
             ReportAltEnter(list);
             return 0;
         }
-        return CallWindowProcA(ShellState.ItemListDefaultProc, list, message, wParam, lParam);
-    default: return CallWindowProcA(ShellState.ItemListDefaultProc, list, message, wParam, lParam);
+        return CallWindowProcA(DefaultProc, list, message, wParam, lParam);
+    default: return CallWindowProcA(DefaultProc, list, message, wParam, lParam);
     }
 }
 
 LRESULT CALLBACK ItemListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam)
 {
     return GuardedCall(list, message, wParam, lParam, HandleItemListMessage);
+}
+
+void SubclassItemList(HWND list)
+{
+    DefaultProc = (WNDPROC)SetWindowLongPtrA(list, GWLP_WNDPROC, (LONG_PTR)ItemListProc);
+}
+
+void ResetItemListWindow()
+{
+    DefaultProc = nullptr;
 }
 
 void ApplyListColors()

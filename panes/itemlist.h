@@ -4,9 +4,14 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "core/settings.h"
+#include "model/settings.h"
 
 LRESULT CALLBACK ItemListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam);
+// Makes a new list view the item list.
+void SubclassItemList(HWND list);
+// Forgets the list of an earlier run (the tests start the program many
+// times in one process).
+void ResetItemListWindow();
 
 // Sets both list views' colours from Settings Color: the background, and
 // black or white text, whichever reads better on it.

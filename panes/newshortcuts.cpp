@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "core/shellstate.h"
+#include "model/shellstate.h"
 #include "launch/shelllink.h"
 #include "model/model.h"
 #include "panes/itemlist.h"

@@ -9,11 +9,15 @@
 #include <vector>
 
 #include "common/product.h"
-#include "core/shellstate.h"
-#include "core/winutil.h"
+#include "winkit/winutil.h"
 #include "model/model.h"
 
 namespace {
+
+// What the record last wrote, value by value, and the process and class
+// of each window in it, read once per window.
+std::vector<std::string> Written;
+std::unordered_map<HWND, std::string> Identities;
 
 // Far more than 64 folders of 500 windows need; a larger value is not read.
 const DWORD MaxValueSize = 1 << 20;
@@ -197,19 +201,18 @@ DWORD LargestValue(HKEY key)
 
 void SyncPutAwayRecord()
 {
-    PutAwayRecordState& state = ShellState.PutAwayRecord;
     std::unordered_map<HWND, std::string> identities;
     std::vector<std::string> values;
     for (int i = 0; i < FolderCount(); i++)
-        values.push_back(FolderValue(FolderAt(i), state.Identities, identities));
-    state.Identities.swap(identities);
+        values.push_back(FolderValue(FolderAt(i), Identities, identities));
+    Identities.swap(identities);
 
-    size_t count = values.size() > state.Written.size() ? values.size() : state.Written.size();
+    size_t count = values.size() > Written.size() ? values.size() : Written.size();
     values.resize(count);
-    state.Written.resize(count);
+    Written.resize(count);
     HKEY key = nullptr;
     for (size_t i = 0; i < count; i++) {
-        if (values[i] == state.Written[i])
+        if (values[i] == Written[i])
             continue;
         if (!key && !(key = OpenRecordKey()))
             return;
@@ -221,10 +224,10 @@ void SyncPutAwayRecord()
                                            (DWORD)values[i].size());
         // A write that failed is tried again at the next change.
         if (status == ERROR_SUCCESS || (values[i].empty() && status == ERROR_FILE_NOT_FOUND))
-            state.Written[i] = values[i];
+            Written[i] = values[i];
     }
-    while (!state.Written.empty() && state.Written.back().empty())
-        state.Written.pop_back();
+    while (!Written.empty() && Written.back().empty())
+        Written.pop_back();
     if (key)
         RegCloseKey(key);
 }
@@ -232,15 +235,21 @@ void SyncPutAwayRecord()
 void DeletePutAwayRecord()
 {
     RegDeleteKeyA(HKEY_CURRENT_USER, PutAwayKeyName);
-    ShellState.PutAwayRecord.Written.clear();
-    ShellState.PutAwayRecord.Identities.clear();
+    ResetPutAwayRecord();
 }
 
-void RecoverPutAwayWindows()
+void ResetPutAwayRecord()
 {
+    Written.clear();
+    Identities.clear();
+}
+
+std::vector<HWND> RecoverPutAwayWindows()
+{
+    std::vector<HWND> recovered;
     HKEY key;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, PutAwayKeyName, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return;
+        return recovered;
     std::vector<BYTE> buffer(LargestValue(key) + 1);
     std::vector<HWND> homeless, onScreen;
     // Into the folders that are still there first: a window that two
@@ -262,9 +271,7 @@ void RecoverPutAwayWindows()
             return;
         }
         entry->ShowOnEnter = recorded.ShowOnEnter;
-        // Hidden by us, not by the system before we started.
-        while (ShellState.SystemTaskList.Remove(recorded.Window)) {
-        }
+        recovered.push_back(recorded.Window);
         if (IsWindowVisible(recorded.Window))
             onScreen.push_back(recorded.Window);
     });
@@ -274,8 +281,7 @@ void RecoverPutAwayWindows()
         for (int i = 0; i < FolderCount() && !filed; i++)
             filed = FolderAt(i)->Contained->Contains(window);
         if (!filed) {
-            while (ShellState.SystemTaskList.Remove(window)) {
-            }
+            recovered.push_back(window);
             // Queued behind any hide still on its way to it.
             ShowContainedWindow(window);
         }
@@ -286,6 +292,7 @@ void RecoverPutAwayWindows()
         SendMessageCallbackA(window, WM_NULL, 0, 0, RecoveredWindowAnswered, 0);
     DeletePutAwayRecord();
     SyncPutAwayRecord();
+    return recovered;
 }
 
 void ShowRecordedWindows()

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "common/product.h"
-#include "core/settings.h"
+#include "model/settings.h"
 #include "model/model.h"
 #include "store/journal.h"
 #include "store/storedform.h"

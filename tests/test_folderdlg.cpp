@@ -9,12 +9,13 @@
 
 #include <string>
 
-#include "core/listrows.h"
-#include "core/resource.h"
-#include "core/settings.h"
-#include "core/shellstate.h"
+#include "app/resource.h"
+#include "common/product.h"
 #include "hotkeyctl/hotkeyctl.h"
 #include "model/model.h"
+#include "model/settings.h"
+#include "model/shellstate.h"
+#include "winkit/listrows.h"
 #include "app_session.h"
 #include "dialog_watch.h"
 #include "session_probe.h"

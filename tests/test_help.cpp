@@ -16,10 +16,11 @@
 #include <vector>
 
 #include "app/mainwnd.h"
+#include "app/resource.h"
+#include "common/messages.h"
 #include "common/product.h"
-#include "core/help.h"
-#include "core/resource.h"
-#include "core/shellstate.h"
+#include "model/shellstate.h"
+#include "winkit/help.h"
 #include "answer_watch.h"
 #include "app_session.h"
 #include "dialog_watch.h"

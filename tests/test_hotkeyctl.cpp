@@ -11,7 +11,7 @@
 
 #include "common/hotkeycode.h"
 #include "common/texts.h"
-#include "core/resource.h"
+#include "app/resource.h"
 #include "hotkeyctl/hotkeyctl.h"
 #include "user_input.h"
 

@@ -13,14 +13,14 @@
 #include <string>
 #include <vector>
 
-#include "core/listrows.h"
-#include "core/resource.h"
-#include "core/shellstate.h"
+#include "winkit/listrows.h"
+#include "app/resource.h"
+#include "model/shellstate.h"
 #include "panes/folderpane.h"
 #include "model/model.h"
 #include "launch/linkcheck.h"
 #include "launch/shelllink.h"
-#include "core/settings.h"
+#include "model/settings.h"
 #include "app_session.h"
 #include "dialog_watch.h"
 #include "file_drop.h"

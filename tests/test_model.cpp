@@ -6,10 +6,12 @@
 
 #include <string>
 
-#include "core/shellstate.h"
 #include "app/startup.h"
 #include "model/model.h"
-#include "core/settings.h"
+#include "model/settings.h"
+#include "model/shellstate.h"
+#include "winkit/shellcache.h"
+#include "winkit/winutil.h"
 #include "fixture_client.h"
 #include "wait.h"
 
@@ -20,6 +22,9 @@ protected:
     void SetUp() override
     {
         ResetShellState();
+        ResetFolderList();
+        ResetShellCache();
+        ResetWindowHelpers();
         ResetSettings();
         ShellState.Instance = GetModuleHandleA(nullptr);
         ShellState.IconTable[IconNoClass] = LoadIconA(ShellState.Instance, "NOCLASS");

@@ -10,10 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "app/resource.h"
+#include "common/messages.h"
 #include "common/product.h"
 #include "common/texts.h"
-#include "core/resource.h"
-#include "core/shellstate.h"
+#include "model/shellstate.h"
 #include "store/putaway.h"
 #include "app_session.h"
 #include "corvanix_process.h"

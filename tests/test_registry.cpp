@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "common/product.h"
-#include "core/resource.h"
-#include "core/shellstate.h"
+#include "app/resource.h"
+#include "model/shellstate.h"
 #include "model/model.h"
 #include "app/mainwnd.h"
-#include "core/settings.h"
+#include "model/settings.h"
 #include "app_session.h"
 #include "session_test.h"
 #include "corvanix_process.h"

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "core/resource.h"
-#include "core/settings.h"
-#include "core/shellstate.h"
+#include "app/resource.h"
+#include "model/settings.h"
+#include "model/shellstate.h"
 #include "dialogs/rundlg.h"
 #include "launch/shelllink.h"
 #include "app_session.h"

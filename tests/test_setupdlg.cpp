@@ -10,9 +10,9 @@
 
 #include <string>
 
-#include "core/resource.h"
-#include "core/settings.h"
-#include "core/shellstate.h"
+#include "app/resource.h"
+#include "model/settings.h"
+#include "model/shellstate.h"
 #include "hotkeyctl/hotkeyctl.h"
 #include "panes/trayicon.h"
 #include "app_session.h"

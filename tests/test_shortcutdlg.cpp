@@ -13,9 +13,9 @@
 #include <thread>
 #include <vector>
 
-#include "core/resource.h"
-#include "core/settings.h"
-#include "core/shellstate.h"
+#include "app/resource.h"
+#include "model/settings.h"
+#include "model/shellstate.h"
 #include "dialogs/shortcutdlg.h"
 #include "model/model.h"
 #include "app_session.h"

@@ -6,12 +6,13 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include "core/resource.h"
-#include "core/shellstate.h"
+#include "app/resource.h"
 #include "app/startup.h"
-#include "panes/toolbar.h"
 #include "model/model.h"
-#include "core/settings.h"
+#include "model/settings.h"
+#include "model/shellstate.h"
+#include "panes/toolbar.h"
+#include "tasks/refresh.h"
 #include "app_session.h"
 #include "wait.h"
 
@@ -298,7 +299,7 @@ TEST_F(StartupTest, ExitEndsEverythingItStarted)
 {
     ASSERT_TRUE(session.Start());
     HWND main = ShellState.MainWindow;
-    HANDLE thread = ShellState.RefreshThreadHandle;
+    HANDLE thread = RefreshThreadHandle();
     ASSERT_NE(thread, nullptr);
     HANDLE copy;
     ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), thread, GetCurrentProcess(), &copy, SYNCHRONIZE,

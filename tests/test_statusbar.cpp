@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "core/resource.h"
-#include "core/shellstate.h"
+#include "app/resource.h"
+#include "model/shellstate.h"
 #include "panes/statusbar.h"
-#include "core/settings.h"
+#include "model/settings.h"
 #include "app_session.h"
 #include "wait.h"
 

@@ -14,11 +14,11 @@
 #include <string>
 #include <vector>
 
-#include "core/listrows.h"
-#include "core/resource.h"
-#include "core/shellstate.h"
+#include "winkit/listrows.h"
+#include "app/resource.h"
+#include "model/shellstate.h"
 #include "model/model.h"
-#include "core/settings.h"
+#include "model/settings.h"
 #include "app/taskactions.h"
 #include "dialogs/taskprop.h"
 #include "app_session.h"

@@ -12,12 +12,12 @@
 #include <string>
 #include <vector>
 
-#include "core/listrows.h"
+#include "winkit/listrows.h"
 #include "app/mainwnd.h"
-#include "core/resource.h"
-#include "core/shellstate.h"
+#include "app/resource.h"
+#include "model/shellstate.h"
 #include "model/model.h"
-#include "core/settings.h"
+#include "model/settings.h"
 #include "panes/itemrows.h"
 #include "tasks/refresh.h"
 #include "tasks/taskenum.h"
@@ -102,7 +102,7 @@ TEST_F(TaskListTest, OurOwnWindowsAreNeverListedContainedOrRecorded)
     ASSERT_TRUE(session.WaitForPasses(2));
     EXPECT_LT(ItemRowOf(ShellState.MainWindow), 0);
     EXPECT_LT(ItemRowOf(ours), 0);
-    EXPECT_FALSE(ShellState.SystemTaskList.Contains(ShellState.MainWindow));
+    EXPECT_FALSE(SystemTaskList().Contains(ShellState.MainWindow));
 
     int games = AddFolder("Games");
     SelectFolder(games);

@@ -20,7 +20,7 @@
 
 #include "app/mainwnd.h"
 #include "common/product.h"
-#include "core/shellstate.h"
+#include "model/shellstate.h"
 #include "model/model.h"
 #include "answer_watch.h"
 #include "app_session.h"

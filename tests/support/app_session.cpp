@@ -4,10 +4,10 @@
 #include <shlwapi.h>
 
 #include "common/product.h"
-#include "core/resource.h"
-#include "core/shellstate.h"
+#include "app/resource.h"
+#include "model/shellstate.h"
 #include "app/startup.h"
-#include "core/settings.h"
+#include "model/settings.h"
 #include "wait.h"
 
 void CleanRegistry()

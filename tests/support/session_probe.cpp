@@ -2,8 +2,8 @@
 
 #include <commctrl.h>
 
-#include "core/listrows.h"
-#include "core/shellstate.h"
+#include "winkit/listrows.h"
+#include "model/shellstate.h"
 #include "model/model.h"
 #include "panes/folderpane.h"
 #include "wait.h"

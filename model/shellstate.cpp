@@ -1,4 +1,4 @@
-#include "core/shellstate.h"
+#include "model/shellstate.h"
 
 ShellStateRecord ShellState;
 
@@ -7,8 +7,7 @@ void ResetShellState()
     ShellState.Instance = nullptr;
     ShellState.MainWindow = ShellState.FolderPane = ShellState.ItemList = nullptr;
     ShellState.StatusWindow = ShellState.ToolbarWindow = nullptr;
-    ShellState.FolderPaneDefaultProc = ShellState.ItemListDefaultProc = nullptr;
-    ShellState.FolderImages = ShellState.ItemImagesLarge = ShellState.ItemImagesSmall = nullptr;
+    ShellState.ItemImagesLarge = ShellState.ItemImagesSmall = nullptr;
     ShellState.ItemMenu = ShellState.FolderMenu = nullptr;
     ShellState.MoveToMenu = ShellState.CopyToMenu = nullptr;
     for (HICON& icon : ShellState.IconTable)
@@ -20,30 +19,12 @@ void ResetShellState()
     ShellState.Hidden = 0;
     ShellState.RefreshRequested = 1;  // the first pass builds the list
     ShellState.RefreshGeneration = 0;
-    ShellState.Active = ShellState.Busy = ShellState.Splitting = FALSE;
-    ShellState.Folders.clear();
+    ShellState.Active = ShellState.Busy = FALSE;
     ShellState.CurrentFolder = nullptr;
     ShellState.CurrentFolderIndex = 0;
     ShellState.ObjectCount = ShellState.ImageCount = 0;
     ShellState.ItemImageOf.clear();
-    ShellState.SystemTaskList.Clear();
-    ShellState.LastFocus = nullptr;
-    ShellState.PendingShows.clear();
-    ShellState.ShowRequests = 0;
-    ShellState.PutAwayRecord.Written.clear();
-    ShellState.PutAwayRecord.Identities.clear();
-    ShellState.RefreshThreadHandle = nullptr;
-    ShellState.RefreshStop = nullptr;
-    ShellState.PassPending = 0;
-    ShellState.HelpThread = nullptr;
-    ShellState.HelpThreadId = 0;
-    ShellState.ReadyPass = nullptr;
-    ShellState.InnermostGuard = nullptr;
     ShellState.Diagnostics = DiagnosticsRecord{};
-    // Icons of an earlier run are gone with it.
-    ShellState.ShellCache.Icons.clear();
-    ShellState.ShellCache.Programs.clear();
-    ShellState.ShellCache.Arrowed.clear();
 }
 
 namespace {
