@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include "common/product.h"
+#include "common/regtree.h"
 #include "common/texts.h"
 
 namespace {
@@ -385,22 +386,4 @@ void FinishInterruptedSave()
     if (complete)
         MakeChanges(parts);
     DeleteJournal();
-}
-
-void DeleteKeyTree(HKEY parent, const char* name)
-{
-    HKEY key;
-    if (RegOpenKeyExA(parent, name, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
-        char child[MaxText];
-        while (RegEnumKeyA(key, 0, child, sizeof child) == ERROR_SUCCESS) {
-            DeleteKeyTree(key, child);
-            HKEY left;
-            if (RegOpenKeyExA(key, child, 0, KEY_READ, &left) == ERROR_SUCCESS) {
-                RegCloseKey(left);  // it would not go: do not try forever
-                break;
-            }
-        }
-        RegCloseKey(key);
-    }
-    RegDeleteKeyA(parent, name);
 }

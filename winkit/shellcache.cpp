@@ -19,14 +19,6 @@ std::unordered_map<std::string, std::string> Programs;
 // An icon -> the same with the shortcut arrow.
 std::unordered_map<HICON, ArrowedIcons> Arrowed;
 
-std::string Lower(const char* text)
-{
-    std::string lower = text ? text : "";
-    if (!lower.empty())
-        CharLowerBuffA(&lower[0], (DWORD)lower.size());
-    return lower;
-}
-
 // The extension of the file name (after the last backslash), with its
 // dot, in lower case; "" when there is none.
 std::string ExtensionOf(const std::string& lowerPath)
@@ -47,7 +39,7 @@ std::string ProgramKey(const char* file)
     DWORD attributes = GetFileAttributesA(file);
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return "";
-    std::string lower = Lower(file);
+    std::string lower = LowerCase(file);
     std::string extension = ExtensionOf(lower);
     if (!(attributes & FILE_ATTRIBUTE_DIRECTORY) && !extension.empty())
         return extension;
@@ -72,7 +64,7 @@ bool SameFile(const char* found, const char* file)
 HICON CachedFileIcon(const char* file, int index)
 {
     char key[MaxText + 16];
-    snprintf(key, sizeof key, "%s|%d", Lower(file).c_str(), index);
+    snprintf(key, sizeof key, "%s|%d", LowerCase(file).c_str(), index);
     auto known = Icons.find(key);
     if (known != Icons.end())
         return known->second;
