@@ -19,6 +19,7 @@
 #include "dialog_watch.h"
 #include "fixture_client.h"
 #include "shell_links.h"
+#include "temp_files.h"
 #include "user_input.h"
 #include "wait.h"
 

@@ -22,6 +22,7 @@
 #include "dialog_watch.h"
 #include "fixture_client.h"
 #include "session_probe.h"
+#include "temp_files.h"
 #include "user_input.h"
 #include "wait.h"
 

@@ -313,4 +313,18 @@ TEST_F(StartupTest, ExitEndsEverythingItStarted)
     EXPECT_TRUE(session.Start());
 }
 
+TEST(ForwardedNumber, ParsesLikeADecimalConversion)
+{
+    EXPECT_EQ(ParseForwardedNumber("49136"), 49136);
+    EXPECT_EQ(ParseForwardedNumber("  \t2"), 2);
+    EXPECT_EQ(ParseForwardedNumber("+7"), 7);
+    EXPECT_EQ(ParseForwardedNumber("-3"), -3);
+    EXPECT_EQ(ParseForwardedNumber("12abc"), 12);
+    EXPECT_EQ(ParseForwardedNumber("abc"), 0);
+    EXPECT_EQ(ParseForwardedNumber(""), 0);
+    EXPECT_EQ(ParseForwardedNumber(nullptr), 0);
+    EXPECT_EQ(ParseForwardedNumber("- 5"), 0);
+    EXPECT_EQ(ParseForwardedNumber("99999999999999999999"), 2147483647L);
+}
+
 } // namespace

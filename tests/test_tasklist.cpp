@@ -419,53 +419,6 @@ TEST_F(TaskListTest, ColumnsSortByTheirTextsInTheirOwnOrder)
     }));
 }
 
-TEST(TaskTexts, TimesAndStatesHaveTheirFixedFormats)
-{
-    SYSTEMTIME when = {};
-    when.wYear = 1996;
-    when.wMonth = 3;
-    when.wDay = 7;
-    when.wHour = 9;
-    when.wMinute = 5;
-    FILETIME time;
-    ASSERT_TRUE(SystemTimeToFileTime(&when, &time));
-    char text[64];
-    StartedText(time, text, sizeof text);
-    EXPECT_STREQ(text, "03/07/96  09:05");
-    when.wYear = 2005;
-    ASSERT_TRUE(SystemTimeToFileTime(&when, &time));
-    StartedText(time, text, sizeof text);
-    EXPECT_STREQ(text, "03/07/05  09:05");
-
-    // 1 h 2 min 3.004 s of processor time; a day or more shows its remainder.
-    ULARGE_INTEGER ticks;
-    ticks.QuadPart = (3723004ULL) * 10000;
-    FILETIME duration = {ticks.LowPart, ticks.HighPart};
-    DurationText(duration, text, sizeof text);
-    EXPECT_STREQ(text, "1:02:03.004");
-    ticks.QuadPart += 24ULL * 3600 * 1000 * 10000;
-    duration = {ticks.LowPart, ticks.HighPart};
-    DurationText(duration, text, sizeof text);
-    EXPECT_STREQ(text, "1:02:03.004");
-    // Sorting compares texts: 10 hours before 9.
-    EXPECT_LT(lstrcmpiA("10:00:00.000", "9:00:00.000"), 0);
-
-    EXPECT_STREQ(StateTextOf(false, true, false), "Hidden");
-    EXPECT_STREQ(StateTextOf(true, true, true), "Minimized");
-    EXPECT_STREQ(StateTextOf(true, false, true), "Maximized");
-    EXPECT_STREQ(StateTextOf(true, false, false), "Normal");
-    EXPECT_STREQ(PriorityText(IDLE_PRIORITY_CLASS), "Low");
-    EXPECT_STREQ(PriorityText(HIGH_PRIORITY_CLASS), "High");
-    EXPECT_STREQ(PriorityText(REALTIME_PRIORITY_CLASS), "Highest");
-    EXPECT_STREQ(PriorityText(0), "Normal");
-    EXPECT_STREQ(ShortcutPriorityText(3), "Highest");
-    EXPECT_STREQ(ShortcutPriorityText(9), "Normal");
-    EXPECT_EQ(RefreshPeriod(PriorityLow), 1000u);
-    EXPECT_EQ(RefreshPeriod(PriorityHighest), 200u);
-    EXPECT_EQ(RefreshPeriod(PriorityHigh), 300u);
-    EXPECT_EQ(RefreshPeriod(7), 500u);
-}
-
 TEST_F(TaskListTest, AHungApplicationFreezesNothing)
 {
     Fixture hung, lively;
