@@ -134,13 +134,7 @@ LRESULT HandleFolderPaneMessage(HWND pane, UINT message, WPARAM wParam, LPARAM l
         return 0;
     case WM_SIZE: return OnSize(pane, wParam, lParam);
     case WM_RBUTTONDOWN: return OnRightButtonDown(pane, wParam, lParam);
-    case WM_SYSKEYDOWN:
-        if (wParam == VK_RETURN) {
-            ReportAltEnter(pane);
-            return 0;
-        }
-        return CallWindowProcA(DefaultProc, pane, message, wParam, lParam);
-    default: return CallWindowProcA(DefaultProc, pane, message, wParam, lParam);
+    default: return PassListMessage(pane, DefaultProc, message, wParam, lParam);
     }
 }
 

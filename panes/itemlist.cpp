@@ -451,14 +451,17 @@ int HitRow(HWND list, POINT client)
     return (row >= 0 && (hit.flags & LVHT_ONITEM)) ? row : -1;
 }
 
-void ReportAltEnter(HWND list)
+LRESULT PassListMessage(HWND list, WNDPROC listViewProc, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message != WM_SYSKEYDOWN || wParam != VK_RETURN)
+        return CallWindowProcA(listViewProc, list, message, wParam, lParam);
     NMLVKEYDOWN notice = {};
     notice.hdr.hwndFrom = list;
     notice.hdr.idFrom = (UINT_PTR)GetDlgCtrlID(list);
     notice.hdr.code = LVN_KEYDOWN;
     notice.wVKey = VK_RETURN;
     SendMessageA(GetParent(list), WM_NOTIFY, notice.hdr.idFrom, (LPARAM)&notice);
+    return 0;
 }
 
 void SetDropHighlight(HWND list, int row)
@@ -491,13 +494,7 @@ static LRESULT HandleItemListMessage(HWND list, UINT message, WPARAM wParam, LPA
         if (IsDropBlock((HDROP)wParam))
             OnDropFiles(list, (HDROP)wParam);
         return 0;
-    case WM_SYSKEYDOWN:
-        if (wParam == VK_RETURN) {
-            ReportAltEnter(list);
-            return 0;
-        }
-        return CallWindowProcA(DefaultProc, list, message, wParam, lParam);
-    default: return CallWindowProcA(DefaultProc, list, message, wParam, lParam);
+    default: return PassListMessage(list, DefaultProc, message, wParam, lParam);
     }
 }
 

@@ -11,6 +11,7 @@
 #include "common/product.h"
 #include "winkit/winutil.h"
 #include "model/model.h"
+#include "store/numbers.h"
 
 namespace {
 
@@ -31,20 +32,6 @@ struct RecordedWindow {
     const char* ClassName;
     size_t ClassLength;
 };
-
-void PutNumber(std::string& out, DWORD value, int bytes)
-{
-    for (int i = 0; i < bytes; i++)
-        out.push_back((char)((value >> (8 * i)) & 0xFF));
-}
-
-DWORD GetNumber(const BYTE* at, int bytes)
-{
-    DWORD value = 0;
-    for (int i = 0; i < bytes; i++)
-        value |= (DWORD)at[i] << (8 * i);
-    return value;
-}
 
 // Handles carry 32 significant bits, sign-extended on 64-bit systems.
 DWORD HandleBits(HWND window)
@@ -141,9 +128,9 @@ void ForEachRecordedWindow(HKEY key, BYTE* buffer, DWORD bufferSize, Visit visit
             continue;
         for (at++; (size_t)(end - at) >= EntryHead;) {
             RecordedWindow recorded;
-            recorded.Window = HandleFromBits(GetNumber(at, 4));
+            recorded.Window = HandleFromBits((DWORD)GetNumber(at, 4));
             recorded.ShowOnEnter = at[4] ? 1 : 0;
-            recorded.ProcessId = GetNumber(at + 5, 4);
+            recorded.ProcessId = (DWORD)GetNumber(at + 5, 4);
             recorded.ClassLength = at[9];
             recorded.ClassName = (const char*)at + EntryHead;
             if ((size_t)(end - at) < EntryHead + recorded.ClassLength)
