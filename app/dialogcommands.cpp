@@ -6,14 +6,14 @@
 #include "app/mainwnd.h"
 #include "app/startup.h"
 #include "common/texts.h"
-#include "winkit/listrows.h"
-#include "model/settings.h"
-#include "model/shellstate.h"
 #include "dialogs/folderdlg.h"
 #include "dialogs/setupdlg.h"
 #include "hotkeyctl/hotkeyctl.h"
 #include "model/model.h"
+#include "model/settings.h"
+#include "model/shellstate.h"
 #include "panes/folderpane.h"
+#include "winkit/listrows.h"
 
 namespace {
 

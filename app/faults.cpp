@@ -4,8 +4,8 @@
 
 #include <atomic>
 
-#include "winkit/faultguard.h"
 #include "store/putaway.h"
+#include "winkit/faultguard.h"
 
 namespace {
 

@@ -2,5 +2,5 @@
 // each id is defined once, with the layer that uses it.
 #pragma once
 
-#include "panes/commandids.h"
 #include "dialogs/controlids.h"
+#include "panes/commandids.h"

@@ -5,15 +5,15 @@
 
 #include <vector>
 
-#include "winkit/listrows.h"
-#include "model/shellstate.h"
-#include "winkit/winutil.h"
-#include "model/model.h"
-#include "panes/itemlist.h"
 #include "dialogs/shortcutdlg.h"
-#include "launch/launch.h"
 #include "dialogs/taskprop.h"
+#include "launch/launch.h"
+#include "model/model.h"
+#include "model/shellstate.h"
+#include "panes/itemlist.h"
 #include "store/putaway.h"
+#include "winkit/listrows.h"
+#include "winkit/winutil.h"
 
 #include <vector>
 

@@ -1,9 +1,9 @@
 #include "dialogs/aboutdlg.h"
 
 #include "common/version.h"
-#include "winkit/faultguard.h"
 #include "dialogs/controlids.h"
 #include "model/shellstate.h"
+#include "winkit/faultguard.h"
 
 namespace {
 

@@ -3,13 +3,13 @@
 #include <stdio.h>
 
 #include "common/texts.h"
-#include "winkit/faultguard.h"
-#include "winkit/help.h"
 #include "dialogs/controlids.h"
-#include "model/shellstate.h"
 #include "hotkeyctl/hotkeyctl.h"
 #include "model/model.h"
+#include "model/shellstate.h"
 #include "panes/folderpane.h"
+#include "winkit/faultguard.h"
+#include "winkit/help.h"
 
 namespace {
 

@@ -2,15 +2,15 @@
 
 #include <string>
 
-#include "winkit/faultguard.h"
-#include "winkit/help.h"
 #include "dialogs/controlids.h"
-#include "model/settings.h"
-#include "model/shellstate.h"
-#include "winkit/winutil.h"
 #include "launch/launch.h"
 #include "launch/shelllink.h"
 #include "model/commandtext.h"
+#include "model/settings.h"
+#include "model/shellstate.h"
+#include "winkit/faultguard.h"
+#include "winkit/help.h"
+#include "winkit/winutil.h"
 
 namespace {
 

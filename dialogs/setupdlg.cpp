@@ -5,15 +5,15 @@
 #include <stdio.h>
 
 #include "common/texts.h"
-#include "winkit/faultguard.h"
-#include "winkit/help.h"
 #include "dialogs/controlids.h"
-#include "panes/commandids.h"
+#include "hotkeyctl/hotkeyctl.h"
 #include "model/settings.h"
 #include "model/shellstate.h"
-#include "hotkeyctl/hotkeyctl.h"
+#include "panes/commandids.h"
 #include "panes/itemlist.h"
 #include "panes/trayicon.h"
+#include "winkit/faultguard.h"
+#include "winkit/help.h"
 
 namespace {
 

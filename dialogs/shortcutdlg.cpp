@@ -7,16 +7,16 @@
 
 #include <string>
 
-#include "winkit/faultguard.h"
-#include "winkit/help.h"
-#include "winkit/listrows.h"
 #include "dialogs/controlids.h"
-#include "model/shellstate.h"
-#include "winkit/winutil.h"
 #include "launch/launch.h"
 #include "launch/shelllink.h"
 #include "model/commandtext.h"
 #include "model/model.h"
+#include "model/shellstate.h"
+#include "winkit/faultguard.h"
+#include "winkit/help.h"
+#include "winkit/listrows.h"
+#include "winkit/winutil.h"
 
 namespace {
 

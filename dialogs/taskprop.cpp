@@ -2,16 +2,16 @@
 
 #include <stdio.h>
 
-#include "winkit/faultguard.h"
-#include "winkit/help.h"
 #include "dialogs/controlids.h"
-#include "model/shellstate.h"
-#include "winkit/winutil.h"
-#include "model/model.h"
 #include "dialogs/shortcutdlg.h"
+#include "model/model.h"
 #include "model/settings.h"
+#include "model/shellstate.h"
 #include "tasks/refresh.h"
 #include "tasks/taskenum.h"
+#include "winkit/faultguard.h"
+#include "winkit/help.h"
+#include "winkit/winutil.h"
 
 namespace {
 

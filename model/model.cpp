@@ -7,8 +7,8 @@
 
 #include <vector>
 
-#include "winkit/shellcache.h"
 #include "model/shellstate.h"
+#include "winkit/shellcache.h"
 #include "winkit/winutil.h"
 
 // ---------------------------------------------------------------- texts

@@ -11,9 +11,9 @@
 
 #include <unordered_set>
 
+#include "model/commandtext.h"
 #include "model/contained.h"
 #include "model/settings.h"
-#include "model/commandtext.h"
 
 // An owned copy of a text. Reading never yields null: an absent text reads
 // as "". Setting stores a copy of at most MaxTextLength bytes; when the copy

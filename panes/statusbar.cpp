@@ -4,9 +4,9 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "panes/commandids.h"
-#include "model/shellstate.h"
 #include "model/settings.h"
+#include "model/shellstate.h"
+#include "panes/commandids.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "common/product.h"
-#include "winkit/winutil.h"
 #include "model/model.h"
 #include "store/numbers.h"
+#include "winkit/winutil.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "common/product.h"
-#include "model/settings.h"
 #include "model/model.h"
+#include "model/settings.h"
 #include "store/journal.h"
 #include "store/storedform.h"
 

@@ -4,9 +4,9 @@
 #include <string.h>
 
 #include "model/shellstate.h"
-#include "winkit/winutil.h"
 #include "store/putaway.h"
 #include "tasks/refresh.h"
+#include "winkit/winutil.h"
 
 namespace {
 

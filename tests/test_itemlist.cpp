@@ -13,14 +13,14 @@
 #include <string>
 #include <vector>
 
-#include "winkit/listrows.h"
 #include "app/resource.h"
-#include "model/shellstate.h"
-#include "panes/folderpane.h"
-#include "model/model.h"
 #include "launch/linkcheck.h"
 #include "launch/shelllink.h"
+#include "model/model.h"
 #include "model/settings.h"
+#include "model/shellstate.h"
+#include "panes/folderpane.h"
+#include "winkit/listrows.h"
 #include "app_session.h"
 #include "dialog_watch.h"
 #include "file_drop.h"

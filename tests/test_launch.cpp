@@ -8,9 +8,9 @@
 #include <fstream>
 #include <string>
 
-#include "model/shellstate.h"
 #include "launch/launch.h"
 #include "model/settings.h"
+#include "model/shellstate.h"
 #include "app_session.h"
 #include "dialog_watch.h"
 #include "fixture_client.h"

@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "common/product.h"
-#include "app/resource.h"
-#include "model/shellstate.h"
-#include "model/model.h"
 #include "app/mainwnd.h"
+#include "app/resource.h"
+#include "common/product.h"
+#include "model/model.h"
 #include "model/settings.h"
+#include "model/shellstate.h"
 #include "app_session.h"
 #include "session_test.h"
 #include "corvanix_process.h"

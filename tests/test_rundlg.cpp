@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "app/resource.h"
-#include "model/settings.h"
-#include "model/shellstate.h"
 #include "dialogs/rundlg.h"
 #include "launch/shelllink.h"
+#include "model/settings.h"
+#include "model/shellstate.h"
 #include "app_session.h"
 #include "dialog_watch.h"
 #include "fixture_client.h"

@@ -11,9 +11,9 @@
 #include <string>
 
 #include "app/resource.h"
+#include "hotkeyctl/hotkeyctl.h"
 #include "model/settings.h"
 #include "model/shellstate.h"
-#include "hotkeyctl/hotkeyctl.h"
 #include "panes/trayicon.h"
 #include "app_session.h"
 #include "dialog_watch.h"

@@ -14,10 +14,10 @@
 #include <vector>
 
 #include "app/resource.h"
-#include "model/settings.h"
-#include "model/shellstate.h"
 #include "dialogs/shortcutdlg.h"
 #include "model/model.h"
+#include "model/settings.h"
+#include "model/shellstate.h"
 #include "app_session.h"
 #include "dialog_watch.h"
 #include "fixture_client.h"

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "app/resource.h"
+#include "model/settings.h"
 #include "model/shellstate.h"
 #include "panes/statusbar.h"
-#include "model/settings.h"
 #include "app_session.h"
 #include "memory_figures.h"
 #include "wait.h"

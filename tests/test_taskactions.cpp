@@ -14,13 +14,13 @@
 #include <string>
 #include <vector>
 
-#include "winkit/listrows.h"
 #include "app/resource.h"
-#include "model/shellstate.h"
-#include "model/model.h"
-#include "model/settings.h"
 #include "app/taskactions.h"
 #include "dialogs/taskprop.h"
+#include "model/model.h"
+#include "model/settings.h"
+#include "model/shellstate.h"
+#include "winkit/listrows.h"
 #include "app_session.h"
 #include "dialog_watch.h"
 #include "fixture_client.h"

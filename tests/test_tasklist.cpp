@@ -12,15 +12,15 @@
 #include <string>
 #include <vector>
 
-#include "winkit/listrows.h"
 #include "app/mainwnd.h"
 #include "app/resource.h"
-#include "model/shellstate.h"
 #include "model/model.h"
 #include "model/settings.h"
+#include "model/shellstate.h"
 #include "panes/itemrows.h"
 #include "tasks/refresh.h"
 #include "tasks/taskenum.h"
+#include "winkit/listrows.h"
 #include "app_session.h"
 #include "fixture_client.h"
 #include "session_probe.h"

@@ -20,8 +20,8 @@
 
 #include "app/mainwnd.h"
 #include "common/product.h"
-#include "model/shellstate.h"
 #include "model/model.h"
+#include "model/shellstate.h"
 #include "answer_watch.h"
 #include "app_session.h"
 #include "file_drop.h"

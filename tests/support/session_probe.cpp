@@ -2,10 +2,10 @@
 
 #include <commctrl.h>
 
-#include "winkit/listrows.h"
-#include "model/shellstate.h"
 #include "model/model.h"
+#include "model/shellstate.h"
 #include "panes/folderpane.h"
+#include "winkit/listrows.h"
 #include "wait.h"
 
 int ItemRowOf(LPARAM data)
