@@ -7,11 +7,9 @@
 #include <vector>
 
 #include "app/mainwnd.h"
+#include "app/resource.h"
 #include "app/startup.h"
 #include "common/texts.h"
-#include "core/listrows.h"
-#include "core/settings.h"
-#include "core/shellstate.h"
 #include "dialogs/folderdlg.h"
 #include "dialogs/rundlg.h"
 #include "dialogs/setupdlg.h"
@@ -19,10 +17,13 @@
 #include "hotkeyctl/hotkeyctl.h"
 #include "launch/launch.h"
 #include "model/model.h"
+#include "model/settings.h"
+#include "model/shellstate.h"
 #include "panes/folderpane.h"
 #include "panes/itemlist.h"
 #include "panes/itemrows.h"
 #include "panes/trayicon.h"
+#include "winkit/listrows.h"
 
 namespace {
 

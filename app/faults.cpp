@@ -2,11 +2,19 @@
 
 #include <signal.h>
 
-#include "core/faultguard.h"
-#include "core/shellstate.h"
+#include <atomic>
+
 #include "store/putaway.h"
+#include "winkit/faultguard.h"
 
 namespace {
+
+// The last resort belongs to the process, not to one run of start-up:
+// whether it is installed, the filter it replaced, and whether the end
+// after a fault is under way.
+BOOL LastResortInstalled = FALSE;
+LPTOP_LEVEL_EXCEPTION_FILTER PreviousFaultFilter = nullptr;
+std::atomic<LONG> EndingAfterFault{0};
 
 // How long the windows may take to be asked back.
 const DWORD RestoreTimeoutMs = 5000;
@@ -29,8 +37,8 @@ DWORD WINAPI RestoreThread(LPVOID)
 LONG WINAPI LastResort(EXCEPTION_POINTERS* info)
 {
     DWORD code = info->ExceptionRecord->ExceptionCode;
-    if (IsGccException(code) && ShellState.PreviousFaultFilter)
-        return ShellState.PreviousFaultFilter(info);
+    if (IsGccException(code) && PreviousFaultFilter)
+        return PreviousFaultFilter(info);
     EndAfterFault(code);
     return EXCEPTION_EXECUTE_HANDLER;
 }
@@ -45,28 +53,28 @@ void OnAbort(int)
 void InstallFaultHandlers()
 {
     InstallFaultGuard();
-    if (ShellState.LastResortInstalled)
+    if (LastResortInstalled)
         return;
-    ShellState.PreviousFaultFilter = SetUnhandledExceptionFilter(LastResort);
+    PreviousFaultFilter = SetUnhandledExceptionFilter(LastResort);
     signal(SIGABRT, OnAbort);
-    ShellState.LastResortInstalled = TRUE;
+    LastResortInstalled = TRUE;
 }
 
 void RemoveFaultHandlers()
 {
     RemoveFaultGuard();
-    if (!ShellState.LastResortInstalled)
+    if (!LastResortInstalled)
         return;
-    SetUnhandledExceptionFilter(ShellState.PreviousFaultFilter);
+    SetUnhandledExceptionFilter(PreviousFaultFilter);
     signal(SIGABRT, SIG_DFL);
-    ShellState.LastResortInstalled = FALSE;
+    LastResortInstalled = FALSE;
 }
 
 void EndAfterFault(DWORD code)
 {
     // A second fault on the way out (in the restoring thread, say) ends
     // at once.
-    if (ShellState.EndingAfterFault.exchange(1) == 0) {
+    if (EndingAfterFault.exchange(1) == 0) {
         HANDLE thread = CreateThread(nullptr, 64 * 1024, RestoreThread, nullptr, 0, nullptr);
         if (thread) {
             WaitForSingleObject(thread, RestoreTimeoutMs);

@@ -2,7 +2,7 @@
 // have put away is shown again before the process ends.
 //
 // A fault that its message's guard can take back is reported and survived
-// (core/faultguard.h). Anything else - a fault in a system library or
+// (winkit/faultguard.h). Anything else - a fault in a system library or
 // under one of its frames, on another thread, outside any message, a stack
 // overflow, an exception nobody catches (std::terminate and abort end in
 // SIGABRT) - comes here: a fresh thread (the faulting one may have no

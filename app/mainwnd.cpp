@@ -4,18 +4,21 @@
 #include <objbase.h>
 #include <stdio.h>
 
-#include "app/faults.h"
 #include "app/dialogcommands.h"
+#include "app/faults.h"
+#include "app/resource.h"
 #include "app/startup.h"
 #include "app/taskactions.h"
-#include "core/help.h"
-#include "core/listrows.h"
-#include "core/resource.h"
-#include "core/settings.h"
-#include "core/shellstate.h"
+#include "winkit/help.h"
+#include "winkit/listrows.h"
+#include "model/settings.h"
+#include "model/shellstate.h"
 #include "common/version.h"
+#include "common/messages.h"
 #include "dialogs/aboutdlg.h"
 #include "model/model.h"
+#include "model/settings.h"
+#include "model/shellstate.h"
 #include "panes/folderpane.h"
 #include "panes/itemlist.h"
 #include "panes/itemrows.h"
@@ -26,8 +29,16 @@
 #include "store/putaway.h"
 #include "store/registry.h"
 #include "tasks/refresh.h"
+#include "winkit/faultguard.h"
+#include "winkit/help.h"
+#include "winkit/listrows.h"
 
 namespace {
+
+// The splitter between the lists is being dragged.
+BOOL Splitting = FALSE;
+// The child that had the focus when the main window was deactivated.
+HWND LastFocus = nullptr;
 
 HMENU EditMenu()
 {
@@ -195,7 +206,7 @@ void StartSplitting()
 {
     SetCapture(ShellState.MainWindow);
     SetCursor(ShellState.CursorTable[CursorSizeWE]);
-    ShellState.Splitting = TRUE;
+    Splitting = TRUE;
 }
 
 // A drag of the splitter begins with a press in the gap between the lists.
@@ -210,11 +221,11 @@ void OnMouseMove(WPARAM keys, LPARAM position)
     int x = (short)LOWORD(position);
     // The button held down since a press elsewhere (on a row, say) does
     // not take the splitter along as the mouse crosses the gap.
-    if (!ShellState.Splitting && OverSplitter(x) && !(keys & MK_LBUTTON)) {
+    if (!Splitting && OverSplitter(x) && !(keys & MK_LBUTTON)) {
         StartSplitting();
         return;
     }
-    if (ShellState.Splitting && (keys & MK_LBUTTON)) {
+    if (Splitting && (keys & MK_LBUTTON)) {
         RECT client;
         GetClientRect(ShellState.MainWindow, &client);
         Settings.nViewX = (DWORD)SplitterAt(x, client.right);
@@ -224,7 +235,7 @@ void OnMouseMove(WPARAM keys, LPARAM position)
     }
     ReleaseCapture();
     SetCursor(ShellState.CursorTable[CursorArrow]);
-    ShellState.Splitting = FALSE;
+    Splitting = FALSE;
 }
 
 // ---------------------------------------------------------------- showing and hiding
@@ -304,9 +315,9 @@ void OnActivate(WPARAM state)
     if (!ShellState.Active) {
         HWND focus = GetFocus();
         if (focus && IsChild(ShellState.MainWindow, focus))
-            ShellState.LastFocus = focus;
+            LastFocus = focus;
     } else if (!HIWORD(state)) {
-        HWND focus = ShellState.LastFocus;
+        HWND focus = LastFocus;
         SetFocus(focus && IsWindowVisible(focus) ? focus : ShellState.ItemList);
     }
 }
@@ -351,7 +362,7 @@ void DestroyEverything()
         DestroyIcon(ShellState.IconTable[i]);
     for (int i = CursorCopy; i < CursorEntries; i++)
         DestroyCursor(ShellState.CursorTable[i]);
-    ImageList_Destroy(ShellState.FolderImages);
+    DestroyFolderImages();
     ResetItemRows();
     UnregisterClassA(MainWindowClass, ShellState.Instance);
     UnregisterClassA("GETKEY", ShellState.Instance);
@@ -713,6 +724,26 @@ LRESULT OnCommand(int command)
 
 // ---------------------------------------------------------------- the procedure
 
+// The program's own messages (common/messages.h), from whoever posted
+// them: a second start and the installer send no parameters, and these
+// are answered only as they are sent.
+LRESULT OnPrivateMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_SHOWMAINWINDOW:
+        if (!wParam && !lParam)
+            ShowMainWindow();
+        break;
+    case WM_QUITNOW:
+        if (!wParam && !lParam)
+            OnQuitNow();
+        break;
+    case WM_TRAYICON: OnTrayIcon(wParam, lParam); break;
+    case WM_APPLYREFRESH: OnPassReady(wParam, lParam); break;
+    }
+    return 0;
+}
+
 LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -735,24 +766,9 @@ LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_LBUTTONDOWN: OnLeftButtonDown(lParam); return 0;
     case WM_GETMINMAXINFO: OnGetMinMaxInfo((MINMAXINFO*)lParam); return 0;
     case WM_HOTKEY: OnHotKey(wParam); return 0;
-    case WM_APPLYREFRESH: OnPassReady(wParam, lParam); return 0;
     default:
-        // A second start and the installer send no parameters; these
-        // messages are answered only as they are sent.
-        if (message == WM_SHOWMAINWINDOW) {
-            if (!wParam && !lParam)
-                ShowMainWindow();
-            return 0;
-        }
-        if (message == WM_QUITNOW) {
-            if (!wParam && !lParam)
-                OnQuitNow();
-            return 0;
-        }
-        if (message == WM_TRAYICON) {
-            OnTrayIcon(wParam, lParam);
-            return 0;
-        }
+        if (message >= FirstMainWindowMessage && message <= LastMainWindowMessage)
+            return OnPrivateMessage(message, wParam, lParam);
         if (message == TaskbarCreatedMessage()) {
             OnTaskbarCreated();
             return 0;
@@ -767,6 +783,17 @@ LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     return GuardedCall(window, message, wParam, lParam, HandleMessage);
+}
+
+bool IsSplitting()
+{
+    return Splitting != FALSE;
+}
+
+void ResetMainWindow()
+{
+    Splitting = FALSE;
+    LastFocus = nullptr;
 }
 
 int ViewCommandOf(DWORD view)

@@ -3,9 +3,13 @@
 #pragma once
 #include <windows.h>
 
-#include "core/faultguard.h"
-
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Whether the splitter between the lists is being dragged.
+bool IsSplitting();
+// Forgets the splitter drag and the focus of an earlier run (the tests
+// start the program many times in one process).
+void ResetMainWindow();
 
 // The view command for a Settings View value: 40013, 40024, 40014, 40025.
 int ViewCommandOf(DWORD view);

@@ -8,11 +8,12 @@
 
 #include "app/faults.h"
 #include "app/mainwnd.h"
-#include "core/resource.h"
-#include "core/settings.h"
-#include "core/shellstate.h"
+#include "app/resource.h"
+#include "common/messages.h"
 #include "hotkeyctl/hotkeyctl.h"
 #include "model/model.h"
+#include "model/settings.h"
+#include "model/shellstate.h"
 #include "panes/folderpane.h"
 #include "panes/itemlist.h"
 #include "panes/itemrows.h"
@@ -23,6 +24,10 @@
 #include "store/registry.h"
 #include "tasks/refresh.h"
 #include "tasks/taskenum.h"
+#include "winkit/faultguard.h"
+#include "winkit/help.h"
+#include "winkit/shellcache.h"
+#include "winkit/winutil.h"
 
 namespace {
 
@@ -201,14 +206,7 @@ bool CreateFolderPane()
                                            LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_EDITLABELS);
     if (!ShellState.FolderPane)
         return false;
-    ShellState.FolderPaneDefaultProc = (WNDPROC)SetWindowLongPtrA(
-        ShellState.FolderPane, GWLP_WNDPROC, (LONG_PTR)FolderPaneProc);
-    AddFolderPaneColumn(ShellState.FolderPane);
-    ShellState.FolderImages = ImageList_Create(16, 16, ILC_MASK | ILC_COLOR4, 2, 0);
-    SendMessageA(ShellState.FolderPane, LVM_SETIMAGELIST, LVSIL_SMALL,
-                 (LPARAM)ShellState.FolderImages);
-    ImageList_AddIcon(ShellState.FolderImages, ShellState.IconTable[IconView]);
-    ImageList_AddIcon(ShellState.FolderImages, ShellState.IconTable[IconOpenView]);
+    SetUpFolderPane(ShellState.FolderPane);
     return true;
 }
 
@@ -218,8 +216,7 @@ bool CreateItemList()
                                          LVS_SHOWSELALWAYS | LVS_EDITLABELS);
     if (!ShellState.ItemList)
         return false;
-    ShellState.ItemListDefaultProc = (WNDPROC)SetWindowLongPtrA(
-        ShellState.ItemList, GWLP_WNDPROC, (LONG_PTR)ItemListProc);
+    SubclassItemList(ShellState.ItemList);
     return true;
 }
 
@@ -386,6 +383,23 @@ void UnregisterHotKeys()
         UnregisterHotKey(ShellState.MainWindow, i);
 }
 
+void ResetProgramState()
+{
+    ResetShellState();
+    ResetFolderList();
+    ResetWindowHelpers();
+    ResetShellCache();
+    ResetHelp();
+    ResetFaultGuard();
+    ResetPutAwayRecord();
+    ResetSystemTaskList();
+    ResetRefresh();
+    ResetFolderPane();
+    ResetItemListWindow();
+    ResetItemRows();
+    ResetMainWindow();
+}
+
 bool StartUp(HINSTANCE instance, const char* commandTail, int showCommand, int* exitCode)
 {
     *exitCode = 0;
@@ -393,8 +407,7 @@ bool StartUp(HINSTANCE instance, const char* commandTail, int showCommand, int* 
         return false;
     QuitAsked = false;
 
-    ResetShellState();
-    ResetItemRows();
+    ResetProgramState();
     InstallFaultHandlers();
     ShellState.Instance = instance;
     ReadPlatform();
@@ -431,7 +444,8 @@ bool StartUp(HINSTANCE instance, const char* commandTail, int showCommand, int* 
     ShowLoadedFolders();
     // What an earlier run that was killed had put away; the first folder
     // is entered now.
-    RecoverPutAwayWindows();
+    for (HWND window : RecoverPutAwayWindows())
+        ForgetSystemTask(window);
     ShowFolderWindows(ShellState.CurrentFolder);
     RegisterHotKeys();
     SetPriorityClass(GetCurrentProcess(), PriorityClassOf(Settings.Priority));

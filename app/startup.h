@@ -16,6 +16,10 @@ long ParseForwardedNumber(const char* tail);
 // decides, for the whole desktop, which start is the program: it holds
 // the instance until LetGoOfInstance.
 bool StartUp(HINSTANCE instance, const char* commandTail, int showCommand, int* exitCode);
+// Puts ShellState and the state each module keeps back to what they were
+// before start-up: StartUp begins with it, as a test does that runs the
+// program many times in one process.
+void ResetProgramState();
 // Lets go of the instance: at the end of Exit and of the message loop, and
 // where start-up fails.
 void LetGoOfInstance();

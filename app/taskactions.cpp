@@ -5,15 +5,22 @@
 
 #include <vector>
 
-#include "core/shellstate.h"
-#include "core/winutil.h"
+#include "model/shellstate.h"
+#include "winkit/winutil.h"
 #include "model/model.h"
 #include "panes/itemlist.h"
 #include "app/dialogcommands.h"
 #include "panes/itemrows.h"
 #include "launch/launch.h"
+#include "dialogs/shortcutdlg.h"
 #include "dialogs/taskprop.h"
+#include "launch/launch.h"
+#include "model/model.h"
+#include "model/shellstate.h"
+#include "panes/itemlist.h"
 #include "store/putaway.h"
+#include "winkit/listrows.h"
+#include "winkit/winutil.h"
 
 namespace {
 
@@ -37,7 +44,7 @@ void ShowForUser(HWND window, int command)
         return;
     }
     ShowWindow(window, command);
-    ShellState.PendingShows.erase(window);
+    ForgetShowRequest(window);
 }
 
 void LaunchShortcut(Shortcut* shortcut)

@@ -1,6 +1,6 @@
 // What the installer and the main program both know of the product: where
-// it keeps its settings, how the running program is found and asked to
-// end, and the files it is made of.
+// it keeps its settings, how the running program is found (common/messages.h
+// has how it is asked to end), and the files it is made of.
 #pragma once
 #include <windows.h>
 
@@ -22,8 +22,6 @@ const char HotKeyValueName[] = "HotKey";
 
 // The main window's class: a running Corvanix is found by it.
 const char MainWindowClass[] = "Corvanix";
-// Sent by the installer before it replaces the program: end at once.
-const UINT WM_QUITNOW = WM_USER + 102;  // 1126
 
 // The installed files.
 const char ProgramFileName[] = "Corvanix.exe";

@@ -1,8 +1,10 @@
 #include "dialogs/aboutdlg.h"
 
-#include "core/resource.h"
-#include "core/shellstate.h"
+#include "model/shellstate.h"
 #include "dialogs/maindialog.h"
+#include "common/version.h"
+#include "dialogs/controlids.h"
+#include "winkit/faultguard.h"
 
 namespace {
 

@@ -1,11 +1,14 @@
 #include "dialogs/folderdlg.h"
 
 #include "common/texts.h"
-#include "core/help.h"
-#include "core/resource.h"
-#include "core/shellstate.h"
+#include "winkit/help.h"
+#include "model/shellstate.h"
 #include "dialogs/maindialog.h"
 #include "hotkeyctl/hotkeyctl.h"
+#include "dialogs/controlids.h"
+#include "model/model.h"
+#include "panes/folderpane.h"
+#include "winkit/faultguard.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "dialogs/maindialog.h"
 
-#include "core/faultguard.h"
-#include "core/settings.h"
-#include "core/winutil.h"
+#include "winkit/faultguard.h"
+#include "model/settings.h"
+#include "winkit/winutil.h"
 #include "launch/launch.h"
 #include "model/commandtext.h"
 

@@ -1,13 +1,20 @@
 #include "dialogs/rundlg.h"
 
-#include "core/help.h"
-#include "core/resource.h"
-#include "core/settings.h"
-#include "core/shellstate.h"
-#include "core/winutil.h"
+#include "winkit/help.h"
+#include "model/settings.h"
+#include "model/shellstate.h"
+#include "winkit/winutil.h"
 #include "dialogs/maindialog.h"
+#include <string>
+#include "dialogs/controlids.h"
+#include "launch/launch.h"
 #include "launch/shelllink.h"
 #include "model/commandtext.h"
+#include "model/settings.h"
+#include "model/shellstate.h"
+#include "winkit/faultguard.h"
+#include "winkit/help.h"
+#include "winkit/winutil.h"
 
 namespace {
 

@@ -4,11 +4,16 @@
 #include <stdio.h>
 
 #include "common/texts.h"
-#include "core/help.h"
-#include "core/resource.h"
-#include "core/shellstate.h"
+#include "winkit/help.h"
+#include "model/shellstate.h"
 #include "dialogs/maindialog.h"
 #include "hotkeyctl/hotkeyctl.h"
+#include "dialogs/controlids.h"
+#include "model/settings.h"
+#include "panes/commandids.h"
+#include "panes/itemlist.h"
+#include "panes/trayicon.h"
+#include "winkit/faultguard.h"
 
 namespace {
 

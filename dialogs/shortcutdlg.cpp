@@ -4,13 +4,15 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "core/help.h"
-#include "core/resource.h"
-#include "core/shellstate.h"
-#include "core/winutil.h"
+#include <string>
+
+#include "dialogs/controlids.h"
 #include "dialogs/maindialog.h"
 #include "launch/shelllink.h"
 #include "model/commandtext.h"
+#include "model/shellstate.h"
+#include "winkit/help.h"
+#include "winkit/winutil.h"
 
 const char ShortcutNoticeCaption[] = "Corvanix Shortcut";
 

@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "core/settings.h"
+#include "model/settings.h"
 
 // A shortcut's fields as the dialog shows them and gives them back.
 struct ShortcutDialogFields {

@@ -2,14 +2,19 @@
 
 #include <stdio.h>
 
-#include "core/help.h"
-#include "core/resource.h"
-#include "core/settings.h"
-#include "core/shellstate.h"
-#include "core/winutil.h"
+#include "winkit/help.h"
+#include "model/settings.h"
+#include "model/shellstate.h"
+#include "winkit/winutil.h"
 #include "dialogs/maindialog.h"
+#include "dialogs/controlids.h"
+#include "dialogs/shortcutdlg.h"
+#include "model/model.h"
 #include "tasks/refresh.h"
 #include "tasks/taskenum.h"
+#include "winkit/faultguard.h"
+#include "winkit/help.h"
+#include "winkit/winutil.h"
 
 namespace {
 

@@ -7,20 +7,14 @@
 
 #include <vector>
 
-#include "core/shellstate.h"
+#include "common/texts.h"
 #include "model/commandtext.h"
-#include "core/settings.h"
+#include "model/settings.h"
+#include "model/shellstate.h"
 
 const char ProgramFilter[] = "Programs\0*.exe;*.com\0All Files\0*.*\0";
 
 namespace {
-
-std::string Lower(const char* text)
-{
-    std::string lower = text ? text : "";
-    CharLowerBuffA(&lower[0], (DWORD)lower.size());
-    return lower;
-}
 
 int ShowCommandOf(BYTE showState)
 {
@@ -54,7 +48,7 @@ void ReportLaunchFailure(DWORD error, const std::string& commandLine)
 
 bool NamesProgram(const char* commandLine)
 {
-    std::string lower = Lower(commandLine);
+    std::string lower = LowerCase(commandLine);
     if (lower.find('.') == std::string::npos)
         return true;
     for (const char* extension : {".exe", ".com", ".bat", ".pif"})
@@ -68,7 +62,7 @@ std::string CommandToRun(const char* commandLine)
     if (NamesProgram(commandLine))
         return commandLine;
     // The document's name, without its quotes, in lower case.
-    std::string lower = Lower(commandLine);
+    std::string lower = LowerCase(commandLine);
     std::vector<char> name(lower.begin(), lower.end());
     name.push_back(0);
     char program[MAX_PATH] = "";

@@ -85,14 +85,24 @@ bool IdListIsSound(const Bytes& list)
     return false;
 }
 
-bool VolumeIdIsSound(const Bytes& info, size_t offset)
+// The structure at offset that begins with its own size: at least `least`
+// bytes, whole inside info; false when it is not.
+bool SizedPart(const Bytes& info, size_t offset, DWORD least, Bytes* part)
 {
-    if (!info.Has(offset, 0x10))
+    if (!info.Has(offset, least))
         return false;
     DWORD size = info.Dword(offset);
-    if (size < 0x10 || !info.Has(offset, size))
+    if (size < least || !info.Has(offset, size))
         return false;
-    Bytes volume = info.Part(offset, size);
+    *part = info.Part(offset, size);
+    return true;
+}
+
+bool VolumeIdIsSound(const Bytes& info, size_t offset)
+{
+    Bytes volume(nullptr, 0);
+    if (!SizedPart(info, offset, 0x10, &volume))
+        return false;
     DWORD label = volume.Dword(12);
     if (label == 0x14)
         return volume.Has(0x10, 4) && volume.TextLength(volume.Dword(0x10), 2) >= 0;
@@ -101,12 +111,9 @@ bool VolumeIdIsSound(const Bytes& info, size_t offset)
 
 bool NetworkLinkIsSound(const Bytes& info, size_t offset)
 {
-    if (!info.Has(offset, 0x14))
+    Bytes link(nullptr, 0);
+    if (!SizedPart(info, offset, 0x14, &link))
         return false;
-    DWORD size = info.Dword(offset);
-    if (size < 0x14 || !info.Has(offset, size))
-        return false;
-    Bytes link = info.Part(offset, size);
     DWORD flags = link.Dword(4);
     DWORD netName = link.Dword(8);
     if (link.TextLength(netName, 1) < 0)

@@ -7,9 +7,9 @@
 
 #include <string>
 
-#include "core/shellcache.h"
 #include "launch/linkcheck.h"
 #include "model/commandtext.h"
+#include "winkit/shellcache.h"
 
 namespace {
 

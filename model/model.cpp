@@ -5,9 +5,11 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "core/shellcache.h"
-#include "core/shellstate.h"
-#include "core/winutil.h"
+#include <vector>
+
+#include "model/shellstate.h"
+#include "winkit/shellcache.h"
+#include "winkit/winutil.h"
 
 // ---------------------------------------------------------------- texts
 
@@ -50,24 +52,36 @@ void ShowAndClearContained(ContainedList* list)
 
 // ---------------------------------------------------------------- folders
 
+namespace {
+
+// The folders in the order of the folder pane, whose rows mirror them.
+std::vector<Folder*> Folders;
+
+} // namespace
+
+void ResetFolderList()
+{
+    Folders.clear();
+}
+
 Folder* FolderAt(int paneIndex)
 {
     if (paneIndex < 0 || paneIndex >= FolderCount())
         return nullptr;
-    return ShellState.Folders[(size_t)paneIndex];
+    return Folders[(size_t)paneIndex];
 }
 
 int FolderCount()
 {
-    return (int)ShellState.Folders.size();
+    return (int)Folders.size();
 }
 
 int FolderIndexOf(const Folder* folder)
 {
     if (!folder)
         return -1;
-    for (size_t i = 0; i < ShellState.Folders.size(); i++)
-        if (ShellState.Folders[i] == folder)
+    for (size_t i = 0; i < Folders.size(); i++)
+        if (Folders[i] == folder)
             return (int)i;
     return -1;
 }
@@ -87,7 +101,7 @@ Folder* CreateFolder(const char* title, HotKeyCode hotKey, DWORD listSystemTasks
     folder->ListSystemTasks = listSystemTasks;
 
     try {
-        ShellState.Folders.push_back(folder);
+        Folders.push_back(folder);
     } catch (const std::bad_alloc&) {
         FreeFolder(folder);
         return nullptr;
@@ -123,7 +137,7 @@ void RemoveFolder(Folder* folder)
     int index = FolderIndexOf(folder);
     if (index < 0)
         return;
-    ShellState.Folders.erase(ShellState.Folders.begin() + index);
+    Folders.erase(Folders.begin() + index);
     if (ShellState.CurrentFolder == folder)
         ShellState.CurrentFolder = nullptr;
     FreeFolder(folder);
@@ -131,9 +145,9 @@ void RemoveFolder(Folder* folder)
 
 void FreeAllFolders()
 {
-    for (Folder* folder : ShellState.Folders)
+    for (Folder* folder : Folders)
         FreeFolder(folder);
-    ShellState.Folders.clear();
+    Folders.clear();
     ShellState.CurrentFolder = nullptr;
     ClearShellCache();
 }

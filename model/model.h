@@ -1,7 +1,8 @@
 // Folders and their shortcuts and windows.
 //
-// The folder list is ShellState.Folders, in the folder pane's order; the
-// pane's rows mirror it and are the pane's business, not the model's.
+// The model keeps the folder list, in the folder pane's order; the pane's
+// rows mirror it and are the pane's business, not the model's. The folder
+// that is current is ShellState's.
 // Everything here belongs to the interface thread; the refresh thread never
 // touches it (it hands what it gathers to the interface thread, see
 // tasks/refresh.h).
@@ -11,9 +12,9 @@
 #include <unordered_set>
 #include <vector>
 
-#include "core/contained.h"
-#include "core/settings.h"
 #include "model/commandtext.h"
+#include "model/contained.h"
+#include "model/settings.h"
 
 // An owned copy of a text. Reading never yields null: an absent text reads
 // as "". Setting stores a copy of at most MaxTextLength bytes; when the copy
@@ -48,7 +49,7 @@ struct Shortcut {
     OwnedText IconFile;
     LONG IconIndex = 0;
     // Shared, never destroyed by the shortcut: an icon of the shell cache
-    // (core/shellcache.h) or DefaultIcon; null until first use.
+    // (winkit/shellcache.h) or DefaultIcon; null until first use.
     HICON Icon = nullptr;
     BYTE ShowState = 0;          // 0 normal, 1 minimised, 2 maximised
     DWORD Priority = PriorityNormal;
@@ -166,6 +167,9 @@ Folder* FolderAt(int paneIndex);
 int FolderCount();
 // The position of a folder in the list, -1 when it is not there.
 int FolderIndexOf(const Folder* folder);
+// Forgets the folders of an earlier run without freeing them (the tests
+// start the program many times in one process).
+void ResetFolderList();
 
 // Shows a put-away window again in the state it was left in.
 void ShowContainedWindow(HWND window);

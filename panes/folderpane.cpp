@@ -3,20 +3,26 @@
 #include <shellapi.h>
 #include <stdio.h>
 
-#include "core/faultguard.h"
-#include "core/listrows.h"
-#include "core/shellstate.h"
+#include "common/messages.h"
 #include "model/model.h"
+#include "model/shellstate.h"
 #include "panes/dropblock.h"
 #include "panes/itemlist.h"
 #include "panes/newshortcuts.h"
 #include "store/putaway.h"
 #include "tasks/taskenum.h"
+#include "winkit/faultguard.h"
+#include "winkit/listrows.h"
 
 namespace {
 
 const int ClosedFolderImage = 0;
 const int OpenFolderImage = 1;
+
+// The list view's own procedure, which the pane's passes on to, and the
+// pane's images: the closed and the open folder.
+WNDPROC DefaultProc = nullptr;
+HIMAGELIST FolderImages = nullptr;
 
 // The row being selected is that of the folder made current already: it
 // is only marked as current, and nothing is put away.
@@ -99,7 +105,7 @@ LRESULT OnRightButtonDown(HWND pane, WPARAM wParam, LPARAM lParam)
 {
     POINT point = {(short)LOWORD(lParam), (short)HIWORD(lParam)};
     KeepingSelection = HitRow(pane, point) < 0;
-    LRESULT result = CallWindowProcA(ShellState.FolderPaneDefaultProc, pane, WM_RBUTTONDOWN, wParam, lParam);
+    LRESULT result = CallWindowProcA(DefaultProc, pane, WM_RBUTTONDOWN, wParam, lParam);
     KeepingSelection = false;
     return result;
 }
@@ -113,7 +119,7 @@ void SelectAsCurrent(int row, UINT mask)
 
 LRESULT OnSize(HWND pane, WPARAM wParam, LPARAM lParam)
 {
-    LRESULT result = CallWindowProcA(ShellState.FolderPaneDefaultProc, pane, WM_SIZE, wParam, lParam);
+    LRESULT result = CallWindowProcA(DefaultProc, pane, WM_SIZE, wParam, lParam);
     FitTitleColumn(pane);
     return result;
 }
@@ -128,13 +134,7 @@ LRESULT HandleFolderPaneMessage(HWND pane, UINT message, WPARAM wParam, LPARAM l
         return 0;
     case WM_SIZE: return OnSize(pane, wParam, lParam);
     case WM_RBUTTONDOWN: return OnRightButtonDown(pane, wParam, lParam);
-    case WM_SYSKEYDOWN:
-        if (wParam == VK_RETURN) {
-            ReportAltEnter(pane);
-            return 0;
-        }
-        return CallWindowProcA(ShellState.FolderPaneDefaultProc, pane, message, wParam, lParam);
-    default: return CallWindowProcA(ShellState.FolderPaneDefaultProc, pane, message, wParam, lParam);
+    default: return PassListMessage(pane, DefaultProc, message, wParam, lParam);
     }
 }
 
@@ -145,12 +145,28 @@ LRESULT CALLBACK FolderPaneProc(HWND pane, UINT message, WPARAM wParam, LPARAM l
     return GuardedCall(pane, message, wParam, lParam, HandleFolderPaneMessage);
 }
 
-void AddFolderPaneColumn(HWND pane)
+void SetUpFolderPane(HWND pane)
 {
+    DefaultProc = (WNDPROC)SetWindowLongPtrA(pane, GWLP_WNDPROC, (LONG_PTR)FolderPaneProc);
     LVCOLUMNA column = {};
     column.mask = LVCF_WIDTH;
     SendMessageA(pane, LVM_INSERTCOLUMNA, 0, (LPARAM)&column);
     FitTitleColumn(pane);
+    FolderImages = ImageList_Create(16, 16, ILC_MASK | ILC_COLOR4, 2, 0);
+    SendMessageA(pane, LVM_SETIMAGELIST, LVSIL_SMALL, (LPARAM)FolderImages);
+    ImageList_AddIcon(FolderImages, ShellState.IconTable[IconView]);
+    ImageList_AddIcon(FolderImages, ShellState.IconTable[IconOpenView]);
+}
+
+void DestroyFolderImages()
+{
+    ImageList_Destroy(FolderImages);
+}
+
+void ResetFolderPane()
+{
+    DefaultProc = nullptr;
+    FolderImages = nullptr;
 }
 
 void AddFolderRow(Folder* folder)
@@ -167,8 +183,8 @@ void AddFolderRow(Folder* folder)
 void FillFolderPane()
 {
     SendMessageA(ShellState.FolderPane, LVM_DELETEALLITEMS, 0, 0);
-    for (Folder* folder : ShellState.Folders)
-        AddFolderRow(folder);
+    for (int i = 0; i < FolderCount(); i++)
+        AddFolderRow(FolderAt(i));
 }
 
 void UpdateFolderRow(int paneIndex)

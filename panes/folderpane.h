@@ -8,10 +8,16 @@ struct Folder;
 
 LRESULT CALLBACK FolderPaneProc(HWND pane, UINT message, WPARAM wParam, LPARAM lParam);
 
-// The pane is a report without a header whose one column, the titles, is
-// kept as wide as the pane: titles never need a horizontal scroll bar.
-// Gives the new pane (already subclassed) that column.
-void AddFolderPaneColumn(HWND pane);
+// Makes a new list view the folder pane: subclassed, its images the closed
+// and the open folder. The pane is a report without a header whose one
+// column, the titles, is kept as wide as the pane: titles never need a
+// horizontal scroll bar.
+void SetUpFolderPane(HWND pane);
+// At Exit, with the pane.
+void DestroyFolderImages();
+// Forgets the pane of an earlier run (the tests start the program many
+// times in one process).
+void ResetFolderPane();
 
 // Gives every folder of the list its row (after the load at start-up).
 void FillFolderPane();

@@ -8,21 +8,25 @@
 #include <string>
 #include <vector>
 
-#include "core/faultguard.h"
-#include "core/listrows.h"
-#include "core/shellstate.h"
-#include "core/winutil.h"
-#include "model/model.h"
-#include "launch/shelllink.h"
+#include "common/messages.h"
 #include "launch/launch.h"
+#include "launch/shelllink.h"
+#include "model/model.h"
+#include "model/shellstate.h"
 #include "panes/dropblock.h"
 #include "panes/itemrows.h"
 #include "panes/newshortcuts.h"
 #include "store/putaway.h"
+#include "winkit/faultguard.h"
+#include "winkit/listrows.h"
+#include "winkit/winutil.h"
 
 namespace {
 
 const size_t MaxDragItems = 500;
+
+// The list view's own procedure, which the item list's passes on to.
+WNDPROC DefaultProc = nullptr;
 
 // The block of a file drop, as the shell lays it out: the offset of the
 // file list, the drop point, whether it fell outside the client area, and
@@ -348,7 +352,7 @@ void OnLeftButtonDown(HWND list, WPARAM keys, LPARAM position)
     // copied.
     int pressed = HitRow(list, press);
     bool controlOnSelected = (keys & MK_CONTROL) && pressed >= 0 && RowSelected(list, pressed);
-    CallWindowProcA(ShellState.ItemListDefaultProc, list, WM_LBUTTONDOWN, keys, position);
+    CallWindowProcA(DefaultProc, list, WM_LBUTTONDOWN, keys, position);
     LONG_PTR view = GetWindowLongPtrA(list, GWL_STYLE) & LVS_TYPEMASK;
     if (view == LVS_REPORT || view == LVS_LIST)
         return;
@@ -439,14 +443,17 @@ int HitRow(HWND list, POINT client)
     return (row >= 0 && (hit.flags & LVHT_ONITEM)) ? row : -1;
 }
 
-void ReportAltEnter(HWND list)
+LRESULT PassListMessage(HWND list, WNDPROC listViewProc, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message != WM_SYSKEYDOWN || wParam != VK_RETURN)
+        return CallWindowProcA(listViewProc, list, message, wParam, lParam);
     NMLVKEYDOWN notice = {};
     notice.hdr.hwndFrom = list;
     notice.hdr.idFrom = (UINT_PTR)GetDlgCtrlID(list);
     notice.hdr.code = LVN_KEYDOWN;
     notice.wVKey = VK_RETURN;
     SendMessageA(GetParent(list), WM_NOTIFY, notice.hdr.idFrom, (LPARAM)&notice);
+    return 0;
 }
 
 void SetDropHighlight(HWND list, int row)
@@ -470,33 +477,41 @@ bool IsOwnDropHover(WPARAM wParam, LPARAM lParam)
     return !wParam && !lParam && !InSendMessage() && GetCapture() == ShellState.ItemList;
 }
 
+// The list sorts itself; the records learn their new places.
+static LRESULT OnSortItems(HWND list, WPARAM wParam, LPARAM lParam)
+{
+    LRESULT sorted = CallWindowProcA(DefaultProc, list, LVM_SORTITEMS, wParam, lParam);
+    ItemRowsSorted();
+    return sorted;
+}
+
 static LRESULT HandleItemListMessage(HWND list, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_LBUTTONDOWN: OnLeftButtonDown(list, wParam, lParam); return 0;
     case WM_DROPHOVER: return IsOwnDropHover(wParam, lParam) ? OnDropHover(list) : 0;
-    case LVM_SORTITEMS: {
-        LRESULT sorted = CallWindowProcA(ShellState.ItemListDefaultProc, list, message, wParam, lParam);
-        ItemRowsSorted();
-        return sorted;
-    }
+    case LVM_SORTITEMS: return OnSortItems(list, wParam, lParam);
     case WM_DROPFILES:
         if (IsDropBlock((HDROP)wParam))
             OnDropFiles(list, (HDROP)wParam);
         return 0;
-    case WM_SYSKEYDOWN:
-        if (wParam == VK_RETURN) {
-            ReportAltEnter(list);
-            return 0;
-        }
-        return CallWindowProcA(ShellState.ItemListDefaultProc, list, message, wParam, lParam);
-    default: return CallWindowProcA(ShellState.ItemListDefaultProc, list, message, wParam, lParam);
+    default: return PassListMessage(list, DefaultProc, message, wParam, lParam);
     }
 }
 
 LRESULT CALLBACK ItemListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam)
 {
     return GuardedCall(list, message, wParam, lParam, HandleItemListMessage);
+}
+
+void SubclassItemList(HWND list)
+{
+    DefaultProc = (WNDPROC)SetWindowLongPtrA(list, GWLP_WNDPROC, (LONG_PTR)ItemListProc);
+}
+
+void ResetItemListWindow()
+{
+    DefaultProc = nullptr;
 }
 
 void ApplyListColors()

@@ -4,9 +4,14 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "core/settings.h"
+#include "model/settings.h"
 
 LRESULT CALLBACK ItemListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam);
+// Makes a new list view the item list.
+void SubclassItemList(HWND list);
+// Forgets the list of an earlier run (the tests start the program many
+// times in one process).
+void ResetItemListWindow();
 
 // Sets both list views' colours from Settings Color: the background, and
 // black or white text, whichever reads better on it.
@@ -29,10 +34,12 @@ bool ReadDroppedName(HDROP drop, UINT index, char* name);
 // The row under a point of a list's client area, -1 when none.
 int HitRow(HWND list, POINT client);
 
-// The list view reports plain key presses only: Alt+Enter, a system key,
-// would never reach the main window's keyboard table. Both lists report it
-// to the main window the way the list view reports the others.
-void ReportAltEnter(HWND list);
+// What both lists leave to the list view's own procedure, but for
+// Alt+Enter: the list view reports plain key presses only, and Alt+Enter,
+// a system key, would never reach the main window's keyboard table. Both
+// lists report it to the main window the way the list view reports the
+// others.
+LRESULT PassListMessage(HWND list, WNDPROC listViewProc, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Gives one row (or, with -1, none) the drop-target highlight.
 void SetDropHighlight(HWND list, int row);

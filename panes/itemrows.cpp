@@ -6,13 +6,15 @@
 #include <unordered_map>
 #include <vector>
 
-#include "core/listrows.h"
-#include "core/shellstate.h"
-#include "core/winutil.h"
 #include "model/model.h"
+#include "model/shellstate.h"
 #include "panes/statusbar.h"
 #include "store/putaway.h"
+#include "tasks/refresh.h"
 #include "tasks/taskenum.h"
+#include "winkit/listrows.h"
+#include "winkit/shellcache.h"
+#include "winkit/winutil.h"
 
 namespace {
 
@@ -329,23 +331,21 @@ const UINT_PTR RowImageTimer = 0x49434F4E;
 // icons in the shell cache.
 const ArrowedIcons& ArrowedIconsOf(HICON icon)
 {
-    auto& arrowed = ShellState.ShellCache.Arrowed;
-    auto known = arrowed.find(icon);
-    if (known != arrowed.end())
-        return known->second;
+    if (const ArrowedIcons* known = FindArrowedIcons(icon))
+        return *known;
     HICON smallArrow = (HICON)LoadImageA(ShellState.Instance, "SHORTCUT", IMAGE_ICON, 16, 16,
                                          LR_SHARED);
     ArrowedIcons made;
     made.Large = OverlayIcon(icon, ShellState.IconTable[IconShortcut], 32);
     made.Small = OverlayIcon(icon, smallArrow ? smallArrow : ShellState.IconTable[IconShortcut], 16);
-    return arrowed.emplace(icon, made).first->second;
+    return KeepArrowedIcons(icon, made);
 }
 
 // The image of an icon with the arrow. Without mayWork, only what is at
 // hand: -1 when the arrow is still to be drawn or the image to be added.
 int ArrowedImage(HICON icon, bool mayWork)
 {
-    if (!mayWork && !ShellState.ShellCache.Arrowed.count(icon))
+    if (!mayWork && !FindArrowedIcons(icon))
         return -1;
     const ArrowedIcons& arrowed = ArrowedIconsOf(icon);
     HICON large = arrowed.Large ? arrowed.Large : icon;
@@ -639,7 +639,7 @@ void RefreshTaskList(const RefreshPass& pass)
     if (current) {
         AddContainedRows(pass, current->Contained);
         if (current->ListSystemTasks)
-            AddContainedRows(pass, &ShellState.SystemTaskList);
+            AddContainedRows(pass, &SystemTaskList());
     }
     AddShortcutRows();
     UpdateRows(pass);
@@ -663,7 +663,7 @@ void ApplyRefreshPass(RefreshPass* pass)
         State.Passes++;
     }
     delete pass;
-    ShellState.PassPending = 0;
+    FinishPendingPass();
 }
 
 void ResetItemRows()

@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "core/shellstate.h"
 #include "launch/shelllink.h"
 #include "model/model.h"
+#include "model/shellstate.h"
 #include "panes/itemlist.h"
 #include "panes/itemrows.h"
 #include "panes/statusbar.h"

@@ -4,9 +4,9 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "core/resource.h"
-#include "core/shellstate.h"
-#include "core/settings.h"
+#include "model/settings.h"
+#include "model/shellstate.h"
+#include "panes/commandids.h"
 
 namespace {
 

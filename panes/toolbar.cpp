@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "core/resource.h"
-#include "core/shellstate.h"
+#include "model/shellstate.h"
+#include "panes/commandids.h"
 
 #define SEPARATOR {0, 0, TBSTATE_ENABLED, TBSTYLE_SEP, {0}, 0, 0}
 #define BUTTON(image, command, style) {image, command, TBSTATE_ENABLED, style, {0}, 0, 0}

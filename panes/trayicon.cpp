@@ -3,8 +3,9 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "core/settings.h"
-#include "core/shellstate.h"
+#include "common/messages.h"
+#include "model/settings.h"
+#include "model/shellstate.h"
 
 static void FillTrayRecord(NOTIFYICONDATAA* data)
 {

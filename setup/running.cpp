@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "common/messages.h"
 #include "common/product.h"
 
 namespace {

@@ -5,7 +5,9 @@
 #include <string.h>
 
 #include "common/product.h"
+#include "common/regtree.h"
 #include "common/texts.h"
+#include "store/numbers.h"
 
 namespace {
 
@@ -25,18 +27,17 @@ uint64_t Hash64(const BYTE* data, size_t size)
     return hash;
 }
 
-void PutNumber(std::string& out, uint64_t value, int bytes)
+// The head of a change to a value: its kind, its key (a folder's key with
+// the folder's number) and its name.
+void PutValueHead(std::string& part, ChangeKind kind, LayoutKey key, unsigned folder,
+                  const char* name, size_t nameLength)
 {
-    for (int i = 0; i < bytes; i++)
-        out.push_back((char)((value >> (8 * i)) & 0xFF));
-}
-
-uint64_t GetNumber(const BYTE* at, int bytes)
-{
-    uint64_t value = 0;
-    for (int i = 0; i < bytes; i++)
-        value |= (uint64_t)at[i] << (8 * i);
-    return value;
+    part.push_back((char)kind);
+    part.push_back((char)key);
+    if (key == LayoutKey::Folder)
+        PutNumber(part, folder, 4);
+    part.push_back((char)nameLength);
+    part.append(name, nameLength);
 }
 
 struct Change {
@@ -330,12 +331,7 @@ void ChangeList::SetValue(LayoutKey key, unsigned folder, const char* name, DWOR
 {
     size_t nameLength = strnlen(name, 255);
     std::string& part = Record(1 + 1 + 4 + 1 + nameLength + 8 + size);
-    part.push_back((char)SetKind);
-    part.push_back((char)key);
-    if (key == LayoutKey::Folder)
-        PutNumber(part, folder, 4);
-    part.push_back((char)nameLength);
-    part.append(name, nameLength);
+    PutValueHead(part, SetKind, key, folder, name, nameLength);
     PutNumber(part, type, 4);
     PutNumber(part, size, 4);
     part.append((const char*)data, size);
@@ -345,12 +341,7 @@ void ChangeList::DeleteValue(LayoutKey key, unsigned folder, const char* name)
 {
     size_t nameLength = strnlen(name, 255);
     std::string& part = Record(1 + 1 + 4 + 1 + nameLength);
-    part.push_back((char)DeleteValueKind);
-    part.push_back((char)key);
-    if (key == LayoutKey::Folder)
-        PutNumber(part, folder, 4);
-    part.push_back((char)nameLength);
-    part.append(name, nameLength);
+    PutValueHead(part, DeleteValueKind, key, folder, name, nameLength);
 }
 
 void ChangeList::DeleteFolderKey(unsigned folder)
@@ -385,22 +376,4 @@ void FinishInterruptedSave()
     if (complete)
         MakeChanges(parts);
     DeleteJournal();
-}
-
-void DeleteKeyTree(HKEY parent, const char* name)
-{
-    HKEY key;
-    if (RegOpenKeyExA(parent, name, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
-        char child[MaxText];
-        while (RegEnumKeyA(key, 0, child, sizeof child) == ERROR_SUCCESS) {
-            DeleteKeyTree(key, child);
-            HKEY left;
-            if (RegOpenKeyExA(key, child, 0, KEY_READ, &left) == ERROR_SUCCESS) {
-                RegCloseKey(left);  // it would not go: do not try forever
-                break;
-            }
-        }
-        RegCloseKey(key);
-    }
-    RegDeleteKeyA(parent, name);
 }

@@ -69,6 +69,3 @@ FailedKeys CommitChanges(const ChangeList& changes);
 // Run before a load: the changes of a complete journal are made, and any
 // journal is deleted.
 void FinishInterruptedSave();
-
-// Deletes a key with everything below it.
-void DeleteKeyTree(HKEY parent, const char* name);

@@ -9,11 +9,16 @@
 #include <vector>
 
 #include "common/product.h"
-#include "core/shellstate.h"
-#include "core/winutil.h"
 #include "model/model.h"
+#include "store/numbers.h"
+#include "winkit/winutil.h"
 
 namespace {
+
+// What the record last wrote, value by value, and the process and class
+// of each window in it, read once per window.
+std::vector<std::string> Written;
+std::unordered_map<HWND, std::string> Identities;
 
 // Far more than 64 folders of 500 windows need; a larger value is not read.
 const DWORD MaxValueSize = 1 << 20;
@@ -27,20 +32,6 @@ struct RecordedWindow {
     const char* ClassName;
     size_t ClassLength;
 };
-
-void PutNumber(std::string& out, DWORD value, int bytes)
-{
-    for (int i = 0; i < bytes; i++)
-        out.push_back((char)((value >> (8 * i)) & 0xFF));
-}
-
-DWORD GetNumber(const BYTE* at, int bytes)
-{
-    DWORD value = 0;
-    for (int i = 0; i < bytes; i++)
-        value |= (DWORD)at[i] << (8 * i);
-    return value;
-}
 
 // Handles carry 32 significant bits, sign-extended on 64-bit systems.
 DWORD HandleBits(HWND window)
@@ -137,9 +128,9 @@ void ForEachRecordedWindow(HKEY key, BYTE* buffer, DWORD bufferSize, Visit visit
             continue;
         for (at++; (size_t)(end - at) >= EntryHead;) {
             RecordedWindow recorded;
-            recorded.Window = HandleFromBits(GetNumber(at, 4));
+            recorded.Window = HandleFromBits((DWORD)GetNumber(at, 4));
             recorded.ShowOnEnter = at[4] ? 1 : 0;
-            recorded.ProcessId = GetNumber(at + 5, 4);
+            recorded.ProcessId = (DWORD)GetNumber(at + 5, 4);
             recorded.ClassLength = at[9];
             recorded.ClassName = (const char*)at + EntryHead;
             if ((size_t)(end - at) < EntryHead + recorded.ClassLength)
@@ -197,19 +188,18 @@ DWORD LargestValue(HKEY key)
 
 void SyncPutAwayRecord()
 {
-    PutAwayRecordState& state = ShellState.PutAwayRecord;
     std::unordered_map<HWND, std::string> identities;
     std::vector<std::string> values;
     for (int i = 0; i < FolderCount(); i++)
-        values.push_back(FolderValue(FolderAt(i), state.Identities, identities));
-    state.Identities.swap(identities);
+        values.push_back(FolderValue(FolderAt(i), Identities, identities));
+    Identities.swap(identities);
 
-    size_t count = values.size() > state.Written.size() ? values.size() : state.Written.size();
+    size_t count = values.size() > Written.size() ? values.size() : Written.size();
     values.resize(count);
-    state.Written.resize(count);
+    Written.resize(count);
     HKEY key = nullptr;
     for (size_t i = 0; i < count; i++) {
-        if (values[i] == state.Written[i])
+        if (values[i] == Written[i])
             continue;
         if (!key && !(key = OpenRecordKey()))
             return;
@@ -221,10 +211,10 @@ void SyncPutAwayRecord()
                                            (DWORD)values[i].size());
         // A write that failed is tried again at the next change.
         if (status == ERROR_SUCCESS || (values[i].empty() && status == ERROR_FILE_NOT_FOUND))
-            state.Written[i] = values[i];
+            Written[i] = values[i];
     }
-    while (!state.Written.empty() && state.Written.back().empty())
-        state.Written.pop_back();
+    while (!Written.empty() && Written.back().empty())
+        Written.pop_back();
     if (key)
         RegCloseKey(key);
 }
@@ -232,15 +222,21 @@ void SyncPutAwayRecord()
 void DeletePutAwayRecord()
 {
     RegDeleteKeyA(HKEY_CURRENT_USER, PutAwayKeyName);
-    ShellState.PutAwayRecord.Written.clear();
-    ShellState.PutAwayRecord.Identities.clear();
+    ResetPutAwayRecord();
 }
 
-void RecoverPutAwayWindows()
+void ResetPutAwayRecord()
 {
+    Written.clear();
+    Identities.clear();
+}
+
+std::vector<HWND> RecoverPutAwayWindows()
+{
+    std::vector<HWND> recovered;
     HKEY key;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, PutAwayKeyName, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return;
+        return recovered;
     std::vector<BYTE> buffer(LargestValue(key) + 1);
     std::vector<HWND> homeless, onScreen;
     // Into the folders that are still there first: a window that two
@@ -262,9 +258,7 @@ void RecoverPutAwayWindows()
             return;
         }
         entry->ShowOnEnter = recorded.ShowOnEnter;
-        // Hidden by us, not by the system before we started.
-        while (ShellState.SystemTaskList.Remove(recorded.Window)) {
-        }
+        recovered.push_back(recorded.Window);
         if (IsWindowVisible(recorded.Window))
             onScreen.push_back(recorded.Window);
     });
@@ -274,8 +268,7 @@ void RecoverPutAwayWindows()
         for (int i = 0; i < FolderCount() && !filed; i++)
             filed = FolderAt(i)->Contained->Contains(window);
         if (!filed) {
-            while (ShellState.SystemTaskList.Remove(window)) {
-            }
+            recovered.push_back(window);
             // Queued behind any hide still on its way to it.
             ShowContainedWindow(window);
         }
@@ -286,6 +279,7 @@ void RecoverPutAwayWindows()
         SendMessageCallbackA(window, WM_NULL, 0, 0, RecoveredWindowAnswered, 0);
     DeletePutAwayRecord();
     SyncPutAwayRecord();
+    return recovered;
 }
 
 void ShowRecordedWindows()

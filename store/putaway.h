@@ -14,6 +14,8 @@
 #pragma once
 #include <windows.h>
 
+#include <vector>
+
 #include "common/product.h"
 
 // Brings the record up to date with the folders' lists; only values that
@@ -24,6 +26,9 @@ void SyncPutAwayRecord();
 // Removes the record: every window has been shown again (Exit, the
 // installer's message).
 void DeletePutAwayRecord();
+// Forgets what the record last wrote (the tests start the program many
+// times in one process).
+void ResetPutAwayRecord();
 
 // At start-up, once the folders are loaded: each recorded window that
 // still exists, is still hidden and still belongs to the same process and
@@ -32,8 +37,10 @@ void DeletePutAwayRecord();
 // window still on screen may only be waiting for the hide that put it
 // away: it is filed too, and taken out again if it is still on screen once
 // its owner has answered a message queued behind that hide. The record is
-// then written afresh from the folders.
-void RecoverPutAwayWindows();
+// then written afresh from the folders. Returns the recorded windows it
+// filed back or showed again: the ended run hid them, not the system
+// before this one started.
+std::vector<HWND> RecoverPutAwayWindows();
 
 // After a fault, on any thread, touching nothing of the program's own
 // state: shows every recorded window that is still hidden and removes the

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "common/product.h"
-#include "core/settings.h"
 #include "model/model.h"
+#include "model/settings.h"
 #include "store/journal.h"
 #include "store/storedform.h"
 
@@ -197,18 +197,30 @@ void ReadOptions(HKEY product, LayoutRecord* layout)
     }
 }
 
-// What the History key holds, and with `texts` its commands by slot.
-void ReadHistory(HKEY history, char (*texts)[MaxText])
+// Calls visit(number, type, data, size) for each value of the key named
+// by a number, once its hash is kept in hashes (what they held before is
+// forgotten).
+template <class Visit>
+void ForEachNumberedValue(HKEY key, NumberedHashes& hashes, Visit visit)
 {
-    Stored.HistoryValues.clear();
-    ForEachValue(history, [&](const char* name, DWORD type, const BYTE* data, DWORD size) {
+    hashes.clear();
+    ForEachValue(key, [&](const char* name, DWORD type, const BYTE* data, DWORD size) {
         unsigned n;
         if (!ParseNumber(name, &n))
             return;
-        Stored.HistoryValues[n] = ValueHash(name, type, data, size);
+        hashes[n] = ValueHash(name, type, data, size);
+        visit(n, type, data, size);
+    });
+}
+
+// What the History key holds, and with `texts` its commands by slot.
+void ReadHistory(HKEY history, char (*texts)[MaxText])
+{
+    auto take = [&](unsigned n, DWORD type, const BYTE* data, DWORD size) {
         if (texts && n < (unsigned)RunHistorySlots && data)
             ReadStoredText(type, data, size, texts[n]);
-    });
+    };
+    ForEachNumberedValue(history, Stored.HistoryValues, take);
 }
 
 void LoadHistory(HKEY history)
@@ -224,16 +236,12 @@ void LoadHistory(HKEY history)
 // number; the folder keys it holds, each as not yet read.
 void ReadFolderList(HKEY folders, std::map<unsigned, std::string>* titles)
 {
-    Stored.Titles.clear();
-    ForEachValue(folders, [&](const char* name, DWORD type, const BYTE* data, DWORD size) {
-        unsigned n;
-        if (!ParseNumber(name, &n))
-            return;
-        Stored.Titles[n] = ValueHash(name, type, data, size);
+    auto take = [&](unsigned n, DWORD type, const BYTE* data, DWORD size) {
         char title[MaxText];
         if (titles && data && ReadStoredText(type, data, size, title))
             (*titles)[n] = title;
-    });
+    };
+    ForEachNumberedValue(folders, Stored.Titles, take);
     std::map<unsigned, FolderKeyState> known;
     char name[MaxText];
     for (DWORD i = 0; folders && RegEnumKeyA(folders, i, name, sizeof name) == ERROR_SUCCESS; i++) {

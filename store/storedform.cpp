@@ -9,7 +9,7 @@
 
 #include "common/product.h"
 #include "common/version.h"
-#include "core/settings.h"
+#include "model/settings.h"
 
 namespace {
 

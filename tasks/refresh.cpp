@@ -3,11 +3,13 @@
 #include <shellapi.h>
 #include <string.h>
 
+#include <atomic>
 #include <unordered_set>
 
-#include "core/shellstate.h"
-#include "core/winutil.h"
+#include "common/messages.h"
+#include "model/shellstate.h"
 #include "tasks/taskenum.h"
+#include "winkit/winutil.h"
 
 // ================================================================ gathering (refresh thread)
 
@@ -186,7 +188,20 @@ DWORD RefreshPeriod(DWORD priority)
     }
 }
 
-static DWORD WINAPI RefreshThread(LPVOID)
+// ================================================================ the thread and its slot
+
+namespace {
+
+// The refresh thread and the event that ends it.
+HANDLE RefreshThread = nullptr;
+HANDLE RefreshStop = nullptr;
+// Shared by the two threads: whether a gathered pass still waits to be
+// applied, and that pass, which the refresh thread leaves here and only
+// tells the main window about.
+std::atomic<LONG> PassPending{0};
+std::atomic<RefreshPass*> ReadyPass{nullptr};
+
+DWORD WINAPI RefreshThreadProc(LPVOID)
 {
     RefreshCache cache;
     for (;;) {
@@ -194,45 +209,47 @@ static DWORD WINAPI RefreshThread(LPVOID)
         // the wait short at the end of the current slice.
         for (int slice = 0; slice <= 10; slice++) {
             DWORD period = RefreshPeriod(ReadShared(Settings.Priority));
-            if (WaitForSingleObject(ShellState.RefreshStop, period / 10) == WAIT_OBJECT_0)
+            if (WaitForSingleObject(RefreshStop, period / 10) == WAIT_OBJECT_0)
                 return 0;
             if (ShellState.RefreshRequested)
                 break;
         }
-        if (ShellState.Hidden || ShellState.PassPending)
+        if (ShellState.Hidden || PassPending)
             continue;
         if (ShellState.RefreshRequested)
             cache.Clear();  // a rebuild reads every icon afresh
         RefreshPass* pass = GatherRefreshPass(&cache);
-        ShellState.PassPending = 1;
-        ShellState.ReadyPass = pass;
+        PassPending = 1;
+        ReadyPass = pass;
         // When the message cannot go, the pass is taken back, unless the
         // interface thread has already taken it on a message of its own.
         if (!PostMessageA(ShellState.MainWindow, WM_APPLYREFRESH, 0, 0) &&
-            ShellState.ReadyPass.compare_exchange_strong(pass, nullptr)) {
+            ReadyPass.compare_exchange_strong(pass, nullptr)) {
             delete pass;
-            ShellState.PassPending = 0;
+            PassPending = 0;
         }
     }
 }
 
+} // namespace
+
 void StartRefreshThread()
 {
-    ShellState.RefreshStop = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    ShellState.RefreshThreadHandle = CreateThread(nullptr, 0, RefreshThread, nullptr, 0, nullptr);
+    RefreshStop = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    RefreshThread = CreateThread(nullptr, 0, RefreshThreadProc, nullptr, 0, nullptr);
 }
 
 void StopRefreshThread()
 {
-    if (ShellState.RefreshThreadHandle) {
-        SetEvent(ShellState.RefreshStop);
-        WaitForSingleObject(ShellState.RefreshThreadHandle, 5000);
-        CloseHandle(ShellState.RefreshThreadHandle);
-        ShellState.RefreshThreadHandle = nullptr;
+    if (RefreshThread) {
+        SetEvent(RefreshStop);
+        WaitForSingleObject(RefreshThread, 5000);
+        CloseHandle(RefreshThread);
+        RefreshThread = nullptr;
     }
-    if (ShellState.RefreshStop) {
-        CloseHandle(ShellState.RefreshStop);
-        ShellState.RefreshStop = nullptr;
+    if (RefreshStop) {
+        CloseHandle(RefreshStop);
+        RefreshStop = nullptr;
     }
     // A pass gathered but never applied, and the messages about it.
     delete TakeReadyPass();
@@ -241,10 +258,28 @@ void StopRefreshThread()
            PeekMessageA(&message, ShellState.MainWindow, WM_APPLYREFRESH, WM_APPLYREFRESH,
                         PM_REMOVE)) {
     }
-    ShellState.PassPending = 0;
+    PassPending = 0;
 }
 
 RefreshPass* TakeReadyPass()
 {
-    return ShellState.ReadyPass.exchange(nullptr);
+    return ReadyPass.exchange(nullptr);
+}
+
+void FinishPendingPass()
+{
+    PassPending = 0;
+}
+
+HANDLE RefreshThreadHandle()
+{
+    return RefreshThread;
+}
+
+void ResetRefresh()
+{
+    RefreshThread = nullptr;
+    RefreshStop = nullptr;
+    PassPending = 0;
+    ReadyPass = nullptr;
 }

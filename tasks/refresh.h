@@ -11,9 +11,9 @@
 // pass while one is still waiting to be applied. The applying belongs to
 // the item list (panes/itemrows.h).
 //
-// The pass goes over in ShellState.ReadyPass, a slot of one: the refresh
-// thread fills it only when it is empty and then posts WM_APPLYREFRESH
-// with no parameters; the interface thread empties it.
+// The pass goes over in a slot of one kept here: the refresh thread fills
+// it only when it is empty and then posts WM_APPLYREFRESH with no
+// parameters; the interface thread empties it.
 #pragma once
 #include <windows.h>
 
@@ -21,7 +21,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "core/settings.h"
+#include "model/settings.h"
 
 // The memory figures of the machine, in bytes.
 struct MemoryFigures {
@@ -101,11 +101,20 @@ DWORD RefreshPeriod(DWORD priority);
 void StartRefreshThread();
 void StopRefreshThread();
 
-// The pass the refresh thread left in ShellState.ReadyPass, taken out (the
-// caller owns it), or null. WM_APPLYREFRESH only says that a pass is
+// The pass the refresh thread left in the slot, taken out (the caller owns
+// it), or null. WM_APPLYREFRESH only says that a pass is
 // ready: it carries nothing, so a message from anybody else can make us
 // apply no pass but ours.
 RefreshPass* TakeReadyPass();
+// The interface thread is done with the pass it took: the refresh thread
+// may gather the next.
+void FinishPendingPass();
+
+// The running refresh thread, null when none.
+HANDLE RefreshThreadHandle();
+// Forgets the thread and the slot of an earlier run (the tests start the
+// program many times in one process).
+void ResetRefresh();
 
 // Gathers one pass (any thread but the interface thread may run it).
 RefreshPass* GatherRefreshPass(RefreshCache* cache);

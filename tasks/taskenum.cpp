@@ -3,12 +3,16 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "core/shellstate.h"
-#include "core/winutil.h"
+#include "model/shellstate.h"
 #include "store/putaway.h"
 #include "tasks/refresh.h"
+#include "winkit/winutil.h"
 
 namespace {
+
+// Windows that were hidden when the program started, and the desktop and
+// taskbar windows; filled once at start-up.
+ContainedList SystemTasks;
 
 bool IsOwnProcessWindow(HWND window)
 {
@@ -52,7 +56,7 @@ void RecordSystemWindow(HWND window)
                   !ClassIs(className, "Tooltips_class32");
     if (!shell && !hidden)
         return;
-    ContainedEntry* entry = ShellState.SystemTaskList.Append(window);
+    ContainedEntry* entry = SystemTasks.Append(window);
     if (entry)
         entry->ShowOnEnter = 0;
 }
@@ -64,6 +68,22 @@ void SplitFileTime(const FILETIME& time, SYSTEMTIME* parts)
 }
 
 } // namespace
+
+const ContainedList& SystemTaskList()
+{
+    return SystemTasks;
+}
+
+void ForgetSystemTask(HWND window)
+{
+    while (SystemTasks.Remove(window)) {
+    }
+}
+
+void ResetSystemTaskList()
+{
+    SystemTasks.Clear();
+}
 
 BOOL CALLBACK TaskEnumProc(HWND window, LPARAM param)
 {

@@ -29,6 +29,16 @@ BOOL CALLBACK TaskEnumProc(HWND window, LPARAM context);
 // (store/putaway.h) before it asks any of them to hide.
 void EnumerateTasks(TaskEnumMode mode);
 
+// The windows that were hidden when the program started (EnumSystem), and
+// the shell's own: never put away with a folder, listed in a folder that
+// asks for them.
+const ContainedList& SystemTaskList();
+// A window that an earlier run of the program had put away was not hidden
+// before the program started.
+void ForgetSystemTask(HWND window);
+// Empties the list (the tests start the program many times in one process).
+void ResetSystemTaskList();
+
 // After CurrentFolder has become the folder entered: shows its windows
 // again in the state they were left in, and brings the record of put-away
 // windows up to date.

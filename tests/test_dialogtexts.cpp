@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "core/resource.h"
+#include "app/resource.h"
 #include "fixture_client.h"
 #include "hotkeyctl/hotkeyctl.h"
 #include "setup/resource.h"

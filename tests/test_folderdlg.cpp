@@ -9,35 +9,22 @@
 
 #include <string>
 
-#include "core/listrows.h"
-#include "core/resource.h"
-#include "core/settings.h"
-#include "core/shellstate.h"
+#include "app/resource.h"
+#include "common/product.h"
 #include "hotkeyctl/hotkeyctl.h"
 #include "model/model.h"
+#include "model/settings.h"
+#include "model/shellstate.h"
+#include "winkit/listrows.h"
 #include "app_session.h"
 #include "dialog_watch.h"
 #include "session_probe.h"
+#include "registry_values.h"
 #include "session_test.h"
 #include "user_input.h"
 #include "wait.h"
 
 namespace {
-
-const char* const FoldersKey = FoldersKeyName;
-
-void PutFolder(int index, const char* title, DWORD hotKey)
-{
-    HKEY key;
-    std::string name = std::to_string(index);
-    RegCreateKeyExA(HKEY_CURRENT_USER, FoldersKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-    RegSetValueExA(key, name.c_str(), 0, REG_SZ, (const BYTE*)title, (DWORD)strlen(title) + 1);
-    RegCloseKey(key);
-    std::string sub = std::string(FoldersKey) + "\\" + name;
-    RegCreateKeyExA(HKEY_CURRENT_USER, sub.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-    RegSetValueExA(key, "0", 0, REG_DWORD, (const BYTE*)&hotKey, sizeof hotKey);
-    RegCloseKey(key);
-}
 
 HotKeyCode FieldValue(HWND dialog, int id)
 {

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "app/resource.h"
 #include "common/hotkeycode.h"
 #include "common/texts.h"
-#include "core/resource.h"
 #include "hotkeyctl/hotkeyctl.h"
 #include "user_input.h"
 

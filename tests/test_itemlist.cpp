@@ -13,38 +13,25 @@
 #include <string>
 #include <vector>
 
-#include "core/listrows.h"
-#include "core/resource.h"
-#include "core/shellstate.h"
-#include "panes/folderpane.h"
-#include "model/model.h"
+#include "app/resource.h"
 #include "launch/linkcheck.h"
 #include "launch/shelllink.h"
-#include "core/settings.h"
+#include "model/model.h"
+#include "model/settings.h"
+#include "model/shellstate.h"
+#include "panes/folderpane.h"
+#include "winkit/listrows.h"
 #include "app_session.h"
 #include "dialog_watch.h"
 #include "file_drop.h"
 #include "fixture_client.h"
 #include "session_probe.h"
 #include "shell_links.h"
+#include "temp_files.h"
 #include "user_input.h"
 #include "wait.h"
 
 namespace {
-
-std::string Temp(const std::string& name)
-{
-    char path[MAX_PATH];
-    GetTempPathA(MAX_PATH, path);
-    return std::string(path) + name;
-}
-
-std::string MakeFile(const std::string& path, const std::string& content = "x")
-{
-    std::ofstream out(path, std::ios::binary);
-    out << content;
-    return path;
-}
 
 class ItemListTest : public ::testing::Test {
 protected:
@@ -117,177 +104,10 @@ protected:
     AppSession session;
 };
 
-TEST(ShortcutFromFile, AProgramInUpperCase)
-{
-    CreateDirectoryA("C:\\APPS", nullptr);
-    std::string program = Fixture::ExeDirectory() + "\\fixture.exe";
-    ASSERT_TRUE(CopyFileA(program.c_str(), "C:\\APPS\\EDITOR.EXE", FALSE));
-    ShortcutFields fields;
-    ASSERT_TRUE(ShortcutFromFile("C:\\APPS\\EDITOR.EXE", &fields));
-    EXPECT_STREQ(fields.Title, "Editor");
-    EXPECT_STREQ(fields.CommandLine, "c:\\apps\\editor.exe");
-    EXPECT_STREQ(fields.WorkingDirectory, "C:\\APPS");
-    EXPECT_EQ(lstrcmpiA(fields.IconFile, "C:\\APPS\\EDITOR.EXE"), 0) << fields.IconFile;
-    EXPECT_EQ(fields.IconIndex, 0);
-}
-
-TEST(ShortcutFromFile, APathWithBlanksIsQuoted)
-{
-    CreateDirectoryA("C:\\My Apps", nullptr);
-    std::string program = Fixture::ExeDirectory() + "\\fixture.exe";
-    ASSERT_TRUE(CopyFileA(program.c_str(), "C:\\My Apps\\Tool Box.exe", FALSE));
-    ShortcutFields fields;
-    ASSERT_TRUE(ShortcutFromFile("C:\\My Apps\\Tool Box.exe", &fields));
-    EXPECT_STREQ(fields.CommandLine, "\"c:\\my apps\\tool box.exe\"");
-    EXPECT_STREQ(fields.WorkingDirectory, "\"C:\\My Apps\"");
-    EXPECT_STREQ(fields.Title, "Tool box");
-}
-
-TEST(ShortcutFromFile, ADocumentTakesItsProgramsIcon)
-{
-    std::string document = MakeFile(Temp("Quarterly.Report.txt"));
-    ShortcutFields fields;
-    ASSERT_TRUE(ShortcutFromFile(document.c_str(), &fields));
-    EXPECT_STREQ(fields.Title, "Quarterly");
-    std::string icon = fields.IconFile;
-    for (char& c : icon)
-        c = (char)tolower((unsigned char)c);
-    EXPECT_NE(icon.find("notepad.exe"), std::string::npos) << fields.IconFile;
-}
-
-TEST(ShortcutFromFile, AFolderIsOpenedByItsProgramWithOurFolderIcon)
-{
-    CreateDirectoryA("C:\\Letters", nullptr);
-    char found[MAX_PATH] = "";
-    bool associated = (INT_PTR)FindExecutableA("C:\\Letters", "", found) > 32;
-    ShortcutFields fields;
-    ASSERT_TRUE(ShortcutFromFile("C:\\Letters", &fields));
-    EXPECT_STREQ(fields.Title, "Letters");
-    if (associated && lstrcmpiA(found, "C:\\Letters") != 0) {
-        EXPECT_EQ(std::string(fields.CommandLine), std::string(found) + " c:\\letters");
-        char own[MAX_PATH];
-        GetModuleFileNameA(nullptr, own, MAX_PATH);
-        EXPECT_STREQ(fields.IconFile, own);
-        EXPECT_EQ(fields.IconIndex, 8);
-    } else {
-        // Nothing opens it: it stays as it is.
-        EXPECT_STREQ(fields.CommandLine, "c:\\letters");
-    }
-}
-
-TEST(ShortcutFromFile, ShellLinksGiveTheirTargetDescriptionAndIcon)
-{
-    CoInitialize(nullptr);
-    char windows[MAX_PATH];
-    GetWindowsDirectoryA(windows, MAX_PATH);
-    std::string notepad = std::string(windows) + "\\notepad.exe";
-    std::string described = Temp("Described.lnk");
-    ASSERT_TRUE(MakeLink(described, notepad, "Plain Text Editor", windows, notepad, 0));
-    ShortcutFields fields;
-    ASSERT_TRUE(ShortcutFromFile(described.c_str(), &fields));
-    EXPECT_STREQ(fields.Title, "Plain Text Editor");
-    EXPECT_NE(std::string(fields.CommandLine), "");
-    EXPECT_EQ(GetFileAttributesA(fields.CommandLine) != INVALID_FILE_ATTRIBUTES, true) << fields.CommandLine;
-    EXPECT_EQ(lstrcmpiA(fields.WorkingDirectory, windows), 0) << fields.WorkingDirectory;
-    EXPECT_EQ(lstrcmpiA(fields.IconFile, notepad.c_str()), 0) << fields.IconFile;
-
-    // Without a description the title comes from the target, ".exe" cut.
-    std::string plain = Temp("Plain.lnk");
-    ASSERT_TRUE(MakeLink(plain, notepad, ""));
-    ASSERT_TRUE(ShortcutFromFile(plain.c_str(), &fields));
-    EXPECT_STREQ(fields.Title, "Notepad");
-
-    // Environment strings are expanded.
-    std::string expanding = Temp("Expanding.lnk");
-    ASSERT_TRUE(MakeLink(expanding, "%SystemRoot%\\notepad.exe", "Expanded", "%TEMP%", "%SystemRoot%\\notepad.exe", 0));
-    char target[MaxText], directory[MaxText], description[MaxText], icon[MaxText];
-    int index = -1;
-    ReadShellLink(nullptr, expanding.c_str(), target, directory, description, icon, &index);
-    EXPECT_EQ(std::string(target).find('%'), std::string::npos) << target;
-    EXPECT_EQ(std::string(directory).find('%'), std::string::npos) << directory;
-    EXPECT_EQ(std::string(icon).find('%'), std::string::npos) << icon;
-    EXPECT_STREQ(description, "Expanded");
-    EXPECT_EQ(index, 0);
-
-    // A file that is no link at all: the drop stops there.
-    std::string broken = MakeFile(Temp("Broken.lnk"), std::string(100, '\x7F'));
-    EXPECT_FALSE(ShortcutFromFile(broken.c_str(), &fields));
-    ReadShellLink(nullptr, broken.c_str(), target, directory, description, icon, &index);
-    EXPECT_STREQ(target, "");
-    EXPECT_STREQ(description, "");
-    CoUninitialize();
-}
-
-// Links that would overrun the system's parser never reach it: they read
-// as links that cannot be resolved, and a real link still reads.
-TEST(ShortcutFromFile, LinksThatWouldOverrunTheParserAreNotResolved)
-{
-    CoInitialize(nullptr);
-    auto header = [](DWORD flags) {
-        std::string link(0x4C, '\0');
-        link[0] = 0x4C;
-        const unsigned char id[16] = {0x01, 0x14, 0x02, 0, 0, 0, 0, 0, 0xC0, 0, 0, 0, 0, 0, 0, 0x46};
-        link.replace(4, 16, (const char*)id, 16);
-        memcpy(&link[0x14], &flags, 4);
-        return link;
-    };
-    auto number = [](DWORD value, int bytes) { return std::string((const char*)&value, (size_t)bytes); };
-    const DWORD idList = 0x1, linkInfo = 0x2, name = 0x4, relativePath = 0x8, unicode = 0x80;
-
-    std::vector<std::string> overruns = {
-        // A relative path of 20,000 characters.
-        header(relativePath | unicode) + number(20000, 2) + std::string(40000, 'A'),
-        // A name that runs past the end of the file.
-        header(name) + number(10, 2) + "short",
-        // An item id list longer than the file.
-        header(idList) + number(0x100, 2) + std::string(16, '\1'),
-        // Link info whose local base path lies outside it.
-        header(linkInfo) + number(0x1C, 4) + number(0x1C, 4) + number(1, 4) + number(0x10, 4) +
-            number(0x1000, 4) + number(0, 4) + number(0, 4),
-        // An environment block whose path has no end inside its field.
-        header(0) + number(0x314, 4) + number(0xA0000001, 4) + std::string(0x30C, 'A'),
-    };
-    char target[MaxText], directory[MaxText], description[MaxText], icon[MaxText];
-    int index = -1;
-    ShortcutFields fields;
-    for (size_t i = 0; i < overruns.size(); i++) {
-        std::string path = MakeFile(Temp("Overrun" + std::to_string(i) + ".lnk"), overruns[i]);
-        EXPECT_FALSE(ShellLinkFileIsSound(path.c_str())) << i;
-        ReadShellLink(nullptr, path.c_str(), target, directory, description, icon, &index);
-        EXPECT_STREQ(target, "") << i;
-        EXPECT_FALSE(ShortcutFromFile(path.c_str(), &fields)) << i;
-    }
-
-    char windows[MAX_PATH];
-    GetWindowsDirectoryA(windows, MAX_PATH);
-    std::string notepad = std::string(windows) + "\\notepad.exe";
-    std::string real = Temp("Real.lnk");
-    ASSERT_TRUE(MakeLink(real, notepad, std::string(300, 'D'), windows, notepad, 0));
-    EXPECT_TRUE(ShellLinkFileIsSound(real.c_str()));
-    ReadShellLink(nullptr, real.c_str(), target, directory, description, icon, &index);
-    EXPECT_NE(std::string(target), "");
-    CoUninitialize();
-}
-
-TEST(ShortcutFromFile, TitlesFromPaths)
-{
-    auto title = [](const char* path) {
-        char command[MaxText], result[MaxText];
-        lstrcpynA(command, path, MaxText);
-        TitleFromPath(command, result, MaxText);
-        return std::string(result) + "|" + command;
-    };
-    EXPECT_EQ(title("C:\\Tools\\GREP.EXE"), "Grep.exe|c:\\tools\\grep.exe");
-    EXPECT_EQ(title("notepad"), "Notepad|notepad");
-    EXPECT_EQ(title("C:\\Tools\\"), "C:\\tools|c:\\tools\\");
-    EXPECT_EQ(title("\"C:\\A B\\Run Me.bat\" -x"), "Run me.bat|\"c:\\a b\\run me.bat\" -x");
-    EXPECT_EQ(title(""), "|");
-}
-
 TEST_F(ItemListTest, FilesDroppedOnEmptySpaceBecomeShortcutsWhereTheyFell)
 {
-    std::string a = MakeFile(Temp("First Note.txt"));
-    std::string b = MakeFile(Temp("second.txt"));
+    std::string a = WriteFile(TempPath("First Note.txt"));
+    std::string b = WriteFile(TempPath("second.txt"));
     POINT spot = EmptySpot();
     SendMessageA(ShellState.ItemList, WM_DROPFILES, (WPARAM)MakeDrop({a, b}, spot), 0);
     Folder* folder = ShellState.CurrentFolder;
@@ -302,9 +122,9 @@ TEST_F(ItemListTest, FilesDroppedOnEmptySpaceBecomeShortcutsWhereTheyFell)
 
 TEST_F(ItemListTest, AnUnresolvableLinkEndsTheDropButKeepsWhatWasMade)
 {
-    std::string good = MakeFile(Temp("kept.txt"));
-    std::string broken = MakeFile(Temp("Unreadable.lnk"), "not a link");
-    std::string after = MakeFile(Temp("never.txt"));
+    std::string good = WriteFile(TempPath("kept.txt"));
+    std::string broken = WriteFile(TempPath("Unreadable.lnk"), "not a link");
+    std::string after = WriteFile(TempPath("never.txt"));
     SendMessageA(ShellState.ItemList, WM_DROPFILES, (WPARAM)MakeDrop({good, broken, after}, EmptySpot()), 0);
     ASSERT_EQ(ShortcutCount(ShellState.CurrentFolder), 1);
     EXPECT_STREQ(ShellState.CurrentFolder->First->Title.Get(), "Kept");
@@ -315,7 +135,7 @@ TEST_F(ItemListTest, OddDropsNeitherOverrunNorCrash)
     // A name too long for any path, hundreds of files, an empty name.
     std::vector<std::string> files = {std::string(600, 'L')};
     for (int i = 0; i < 300; i++)
-        files.push_back(Temp("many" + std::to_string(i) + ".dat"));
+        files.push_back(TempPath("many" + std::to_string(i) + ".dat"));
     DialogWatch box("Add Shortcuts", [](HWND b) { PressButton(b, IDOK); });
     SendMessageA(ShellState.ItemList, WM_DROPFILES, (WPARAM)MakeDrop(files, EmptySpot()), 0);
     ASSERT_TRUE(box.Finish());
@@ -330,7 +150,7 @@ TEST_F(ItemListTest, OddDropsNeitherOverrunNorCrash)
 // neither read by the system nor freed; a whole drop still works after.
 TEST_F(ItemListTest, BlocksThatAreNoWholeDropAreIgnoredAndNotFreed)
 {
-    std::string file = MakeFile(Temp("after odd blocks.txt"));
+    std::string file = WriteFile(TempPath("after odd blocks.txt"));
     auto block = [](size_t size, DWORD files, const char* names, size_t length, BOOL wide = FALSE) {
         HGLOBAL handle = GlobalAlloc(GMEM_MOVEABLE, size);
         BYTE* data = (BYTE*)GlobalLock(handle);
@@ -373,8 +193,8 @@ TEST_F(ItemListTest, DotsAndLongNamesLoseNothingAcrossRestarts)
     CreateDirectoryA("C:\\Dotted", nullptr);
     CreateDirectoryA("C:\\Dotted\\Inner", nullptr);
     std::string dir = "C:\\Dotted\\";
-    std::string hidden = MakeFile(dir + ".profile");
-    std::string longest = MakeFile(dir + std::string(MaxTextLength - dir.size() - 4, 'm') + ".txt");
+    std::string hidden = WriteFile(dir + ".profile");
+    std::string longest = WriteFile(dir + std::string(MaxTextLength - dir.size() - 4, 'm') + ".txt");
     std::string tooLong = dir + std::string(MaxTextLength + 1 - dir.size() - 4, 'n') + ".txt";
     std::string quotedTooLong = dir + "a b" + std::string(MaxTextLength - dir.size() - 7, 'q') + ".txt";
     ASSERT_EQ(longest.size(), (size_t)MaxTextLength);
@@ -423,7 +243,7 @@ TEST_F(ItemListTest, AFullFolderRefusesWithAMessageAndLosesNothing)
     Shortcut* mover = NewShortcut("Mover", "notepad.exe", FolderAt(other));
     std::vector<std::string> files;
     for (int i = 0; i < 7; i++)
-        files.push_back(MakeFile(Temp("fit" + std::to_string(i) + ".txt")));
+        files.push_back(WriteFile(TempPath("fit" + std::to_string(i) + ".txt")));
     {
         DialogWatch box("Add Shortcuts", [](HWND b) { PressButton(b, IDOK); });
         SendMessageA(ShellState.ItemList, WM_DROPFILES, (WPARAM)MakeDrop(files, EmptySpot()), 0);
@@ -499,8 +319,8 @@ TEST_F(ItemListTest, FilesDroppedOnAFolderRowBecomeThatFoldersShortcuts)
 {
     int second = AddFolder("Second");
     Folder* folder = FolderAt(second);
-    std::string a = MakeFile(Temp("pane one.txt"));
-    std::string b = MakeFile(Temp("pane two.txt"));
+    std::string a = WriteFile(TempPath("pane one.txt"));
+    std::string b = WriteFile(TempPath("pane two.txt"));
     RECT row = {};
     row.left = LVIR_BOUNDS;
     SendMessageA(ShellState.FolderPane, LVM_GETITEMRECT, second, (LPARAM)&row);

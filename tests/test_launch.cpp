@@ -8,32 +8,16 @@
 #include <fstream>
 #include <string>
 
-#include "core/shellstate.h"
 #include "launch/launch.h"
-#include "core/settings.h"
+#include "model/settings.h"
+#include "model/shellstate.h"
 #include "app_session.h"
 #include "dialog_watch.h"
 #include "fixture_client.h"
+#include "temp_files.h"
 #include "wait.h"
 
 namespace {
-
-std::string TempDir()
-{
-    char path[MAX_PATH];
-    GetTempPathA(MAX_PATH, path);
-    std::string dir = path;
-    if (!dir.empty() && dir.back() == '\\')
-        dir.pop_back();
-    return dir;
-}
-
-std::string WriteFile(const std::string& path, const std::string& content)
-{
-    std::ofstream out(path, std::ios::binary);
-    out << content;
-    return path;
-}
 
 // The first top-level window of a process with a non-empty title.
 HWND WindowOfProcess(DWORD processId)
@@ -98,37 +82,9 @@ protected:
     std::vector<DWORD> started;
 };
 
-TEST(CommandKind, ProgramOrDocumentByThePlainSubstringRule)
-{
-    EXPECT_TRUE(NamesProgram("notepad"));
-    EXPECT_TRUE(NamesProgram("C:\\Tools\\ed.EXE file.txt"));
-    EXPECT_TRUE(NamesProgram("viewer readme.txt.exe.bak"));
-    EXPECT_TRUE(NamesProgram("setup.com"));
-    EXPECT_TRUE(NamesProgram("run.Bat now"));
-    EXPECT_TRUE(NamesProgram("old.pif"));
-    EXPECT_TRUE(NamesProgram("notepad letter"));
-    EXPECT_FALSE(NamesProgram("C:\\Data\\Letter.doc"));
-    EXPECT_FALSE(NamesProgram("\"C:\\My Docs\\letter.txt\" /p"));
-    // Plain substrings: ".exe" is in ".executive".
-    EXPECT_TRUE(NamesProgram("notes.executive"));
-    EXPECT_FALSE(NamesProgram("picture.bmp"));
-}
-
-TEST(CommandKind, ReasonTexts)
-{
-    EXPECT_EQ(LaunchErrorReason(2), "File Not Found");
-    EXPECT_EQ(LaunchErrorReason(3), "Path Not Found");
-    EXPECT_EQ(LaunchErrorReason(5), "Sharing Violation");
-    EXPECT_EQ(LaunchErrorReason(8), "Insufficient Memory");
-    EXPECT_EQ(LaunchErrorReason(123), "Invalid File or Directory Name");
-    EXPECT_EQ(LaunchErrorReason(193), "File is Not Executable");
-    EXPECT_EQ(LaunchErrorReason(267), "Invalid Directory Name");
-    EXPECT_EQ(LaunchErrorReason(1234), "Error Code 1234");
-}
-
 TEST_F(LaunchTest, ADocumentRunsWithItsAssociatedProgram)
 {
-    std::string document = WriteFile(TempDir() + "\\Launch Letter.txt", "Dear reader,\r\n");
+    std::string document = WriteFile(TempDirectory() + "\\Launch Letter.txt", "Dear reader,\r\n");
     std::string quoted = "\"" + document + "\"";
     std::string command = CommandToRun(quoted.c_str());
     // The program's path, one blank, the command as given.
@@ -178,7 +134,7 @@ TEST_F(LaunchTest, AProgramStartsWithItsShowStateAndPriority)
 
 TEST_F(LaunchTest, TheWorkingDirectoryIsUsedWithoutItsQuotes)
 {
-    std::string dir = TempDir() + "\\Work Dir";
+    std::string dir = TempDirectory() + "\\Work Dir";
     CreateDirectoryA(dir.c_str(), nullptr);
     std::string out = dir + "\\where.txt";
     DeleteFileA(out.c_str());
@@ -213,7 +169,7 @@ TEST_F(LaunchTest, FailuresAreReportedWithTheCommandGivenToTheSystem)
     }
     {
         // A document nothing is associated with: the line begins with a blank.
-        std::string odd = WriteFile(TempDir() + "\\nothing.zzqq", "x");
+        std::string odd = WriteFile(TempDirectory() + "\\nothing.zzqq", "x");
         DialogWatch box("Execution Error", [](HWND b) { PressButton(b, IDOK); });
         EXPECT_EQ(LaunchCommand(odd.c_str(), "", 0, 0, 0), 0u);
         ASSERT_TRUE(box.Finish());
@@ -232,7 +188,7 @@ TEST_F(LaunchTest, FailuresAreReportedWithTheCommandGivenToTheSystem)
 
 TEST_F(LaunchTest, ALongComposedDocumentCommandIsNeitherCutNorOverrun)
 {
-    std::string name = TempDir() + "\\" + std::string(250 - TempDir().size(), 'n') + ".txt";
+    std::string name = TempDirectory() + "\\" + std::string(250 - TempDirectory().size(), 'n') + ".txt";
     WriteFile(name, "long");
     std::string command = "\"" + name + "\"";
     std::string toRun = CommandToRun(command.c_str());
@@ -243,57 +199,6 @@ TEST_F(LaunchTest, ALongComposedDocumentCommandIsNeitherCutNorOverrun)
     if (id)
         started.push_back(id);
     EXPECT_EQ(FindOwnWindow("Execution Error"), nullptr);
-}
-
-TEST(Win32Program, OnlyAPeSignatureAt128Counts)
-{
-    std::string dir = TempDir();
-    std::string real = Fixture::ExeDirectory() + "\\fixture.exe";
-    // MinGW's programs put their PE header at 128.
-    EXPECT_EQ(IsWin32Program(real.c_str()), 1);
-    EXPECT_EQ(IsWin32Program(("\"" + real + "\"").c_str()), 1);
-
-    std::string elsewhere(512, '\0');
-    elsewhere[0] = 'M';
-    elsewhere[1] = 'Z';
-    elsewhere.replace(256, 4, std::string("PE\0\0", 4));
-    EXPECT_EQ(IsWin32Program(WriteFile(dir + "\\elsewhere.exe", elsewhere).c_str()), 0);
-
-    std::string sixteen(300, '\0');
-    sixteen[0] = 'M';
-    sixteen[1] = 'Z';
-    sixteen.replace(128, 2, "NE");
-    EXPECT_EQ(IsWin32Program(WriteFile(dir + "\\sixteen.exe", sixteen).c_str()), 0);
-
-    std::string shortFile(131, '\0');
-    shortFile[0] = 'M';
-    shortFile[1] = 'Z';
-    shortFile.replace(128, 2, "PE");
-    EXPECT_EQ(IsWin32Program(WriteFile(dir + "\\short.exe", shortFile).c_str()), 0);
-
-    std::string exact(132, '\0');
-    exact[0] = 'M';
-    exact[1] = 'Z';
-    exact.replace(128, 2, "PE");
-    EXPECT_EQ(IsWin32Program(WriteFile(dir + "\\exact.exe", exact).c_str()), 1);
-
-    EXPECT_EQ(IsWin32Program(""), 0);
-    EXPECT_EQ(IsWin32Program(nullptr), 0);
-    EXPECT_EQ(IsWin32Program((dir + "\\missing.exe").c_str()), 0);
-}
-
-TEST(Browse, SplitsDirectoryAndFileName)
-{
-    std::string directory, file;
-    SplitBrowsePath("C:\\Apps\\tool.exe", &directory, &file);
-    EXPECT_EQ(directory, "C:\\Apps");
-    EXPECT_EQ(file, "tool.exe");
-    SplitBrowsePath("tool.exe", &directory, &file);
-    EXPECT_EQ(directory, "");
-    EXPECT_EQ(file, "tool.exe");
-    SplitBrowsePath("C:\\Apps\\", &directory, &file);
-    EXPECT_EQ(directory, "");
-    EXPECT_EQ(file, "C:\\Apps\\");
 }
 
 TEST(Browse, ACancelledDialogLeavesOnlyTheFileName)

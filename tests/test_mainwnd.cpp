@@ -12,14 +12,17 @@
 #include <string>
 #include <vector>
 
-#include "dialogs/aboutdlg.h"
-#include "core/listrows.h"
 #include "app/mainwnd.h"
-#include "core/resource.h"
-#include "core/shellstate.h"
-#include "panes/toolbar.h"
+#include "app/resource.h"
+#include "common/messages.h"
+#include "dialogs/aboutdlg.h"
 #include "model/model.h"
-#include "core/settings.h"
+#include "model/settings.h"
+#include "model/shellstate.h"
+#include "panes/toolbar.h"
+#include "winkit/faultguard.h"
+#include "winkit/listrows.h"
+#include "winkit/winutil.h"
 #include "app_session.h"
 #include "session_test.h"
 #include "corvanix_process.h"
@@ -342,7 +345,7 @@ TEST_F(MainWindowTest, DraggingTheSplitterMovesThePanesAndIsSaved)
     HWND main = ShellState.MainWindow;
     int gap = (int)Settings.nViewX + 1;
     SendMessageA(main, WM_MOUSEMOVE, 0, MAKELPARAM(gap, 50));
-    EXPECT_TRUE(ShellState.Splitting);
+    EXPECT_TRUE(IsSplitting());
     EXPECT_EQ(GetCapture(), main);
     SendMessageA(main, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(150, 50));
     EXPECT_EQ(Settings.nViewX, 150u);
@@ -352,7 +355,7 @@ TEST_F(MainWindowTest, DraggingTheSplitterMovesThePanesAndIsSaved)
     GetWindowRect(ShellState.FolderPane, &frame);
     EXPECT_EQ(frame.right - frame.left, 150);
     SendMessageA(main, WM_MOUSEMOVE, 0, MAKELPARAM(150, 50));
-    EXPECT_FALSE(ShellState.Splitting);
+    EXPECT_FALSE(IsSplitting());
     EXPECT_NE(GetCapture(), main);
 
     // A press on a row that crosses the gap, a few pixels at a time, takes
@@ -392,9 +395,9 @@ TEST_F(MainWindowTest, ARightClickBesideTheFoldersKeepsTheCurrentOneAndItsRowSel
     // Once it has lost the selection, the row selected again puts the
     // window on screen away and brings it back.
     SetRowState(pane, 0, 0, LVIS_SELECTED);
-    ULONG_PTR requests = ShellState.ShowRequests;
+    ULONG_PTR requests = ShowRequestCount();
     SelectFolder(0);
-    EXPECT_GT(ShellState.ShowRequests, requests + 1);
+    EXPECT_GT(ShowRequestCount(), requests + 1);
     EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(app.Window("Kept")) != 0; }, 3000));
 }
 
@@ -700,7 +703,7 @@ TEST_F(MainWindowTest, AnExceptionOrAFaultWhileHandlingAMessageIsReportedAndTheP
         EXPECT_NE(text.find("\n\r\n Message:\t00001234h\n\r wParam:\t00ABCDEFh\n\rlParam:\t\t00000042h"),
                   std::string::npos) << text;
         // And the window still works, messages still guarded.
-        EXPECT_EQ(ShellState.InnermostGuard.load(), nullptr);
+        EXPECT_EQ(InnermostGuard(), nullptr);
         EXPECT_EQ(session.Command(IDM_DETAILS), 0);
         EXPECT_EQ(Settings.View, 3u);
     }

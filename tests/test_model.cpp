@@ -6,10 +6,11 @@
 
 #include <string>
 
-#include "core/shellstate.h"
-#include "app/startup.h"
 #include "model/model.h"
-#include "core/settings.h"
+#include "model/settings.h"
+#include "model/shellstate.h"
+#include "winkit/shellcache.h"
+#include "winkit/winutil.h"
 #include "fixture_client.h"
 #include "wait.h"
 
@@ -20,6 +21,9 @@ protected:
     void SetUp() override
     {
         ResetShellState();
+        ResetFolderList();
+        ResetShellCache();
+        ResetWindowHelpers();
         ResetSettings();
         ShellState.Instance = GetModuleHandleA(nullptr);
         ShellState.IconTable[IconNoClass] = LoadIconA(ShellState.Instance, "NOCLASS");
@@ -409,20 +413,6 @@ TEST(SettingsRecord, StartsWithTheInitialValues)
     EXPECT_EQ(sizeof Settings.Window, 16u);
     EXPECT_EQ(sizeof Settings.ColWidth, 12u);
     EXPECT_EQ(MakeHotKeyCode(VK_F1, HotKeyCtrl | HotKeyAlt), FirstFolderHotKey);
-}
-
-TEST(ForwardedNumber, ParsesLikeADecimalConversion)
-{
-    EXPECT_EQ(ParseForwardedNumber("49136"), 49136);
-    EXPECT_EQ(ParseForwardedNumber("  \t2"), 2);
-    EXPECT_EQ(ParseForwardedNumber("+7"), 7);
-    EXPECT_EQ(ParseForwardedNumber("-3"), -3);
-    EXPECT_EQ(ParseForwardedNumber("12abc"), 12);
-    EXPECT_EQ(ParseForwardedNumber("abc"), 0);
-    EXPECT_EQ(ParseForwardedNumber(""), 0);
-    EXPECT_EQ(ParseForwardedNumber(nullptr), 0);
-    EXPECT_EQ(ParseForwardedNumber("- 5"), 0);
-    EXPECT_EQ(ParseForwardedNumber("99999999999999999999"), 2147483647L);
 }
 
 } // namespace

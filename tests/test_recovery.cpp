@@ -10,31 +10,20 @@
 #include <string>
 #include <vector>
 
+#include "app/resource.h"
+#include "common/messages.h"
 #include "common/product.h"
 #include "common/texts.h"
-#include "core/resource.h"
-#include "core/shellstate.h"
+#include "model/shellstate.h"
 #include "store/putaway.h"
 #include "app_session.h"
 #include "corvanix_process.h"
 #include "fixture_client.h"
+#include "registry_values.h"
 #include "session_probe.h"
 #include "wait.h"
 
 namespace {
-
-void PutFolder(int index, const char* title)
-{
-    HKEY folders, folder;
-    std::string name = std::to_string(index);
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, FoldersKeyName, 0, nullptr, 0,
-                              KEY_ALL_ACCESS, nullptr, &folders, nullptr), ERROR_SUCCESS);
-    RegSetValueExA(folders, name.c_str(), 0, REG_SZ, (const BYTE*)title, (DWORD)strlen(title) + 1);
-    ASSERT_EQ(RegCreateKeyExA(folders, name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &folder,
-                              nullptr), ERROR_SUCCESS);
-    RegCloseKey(folder);
-    RegCloseKey(folders);
-}
 
 // The windows the record lists under a folder position, read as its
 // layout is documented.
@@ -89,8 +78,8 @@ protected:
     void SetUp() override
     {
         CleanRegistry();
-        PutFolder(0, "Main");
-        PutFolder(1, "Second");
+        EXPECT_TRUE(PutFolder(0, "Main"));
+        EXPECT_TRUE(PutFolder(1, "Second"));
     }
     void TearDown() override
     {
@@ -259,33 +248,6 @@ TEST_F(RecoveryTest, AQuitMessageFromAnotherProcessEndsItAsExitDoes)
 const int CutFolders = 12;
 const int CutShortcuts = 400;
 
-HKEY CreateKey(const std::string& path)
-{
-    HKEY key = nullptr;
-    RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                    nullptr);
-    return key;
-}
-
-void PutText(HKEY key, const std::string& name, const std::string& text)
-{
-    RegSetValueExA(key, name.c_str(), 0, REG_SZ, (const BYTE*)text.c_str(), (DWORD)text.size() + 1);
-}
-
-std::string GetText(HKEY key, const std::string& name)
-{
-    char text[MaxText] = "";
-    DWORD size = sizeof text - 1;
-    if (RegQueryValueExA(key, name.c_str(), nullptr, nullptr, (BYTE*)text, &size) != ERROR_SUCCESS)
-        return "<missing>";
-    return text;
-}
-
-std::string FolderPath(int number)
-{
-    return std::string(FoldersKeyName) + "\\" + std::to_string(number);
-}
-
 std::string Name(const char* stem, int folder, int shortcut)
 {
     return stem + std::to_string(folder) + "." + std::to_string(shortcut);
@@ -300,7 +262,7 @@ void StoreGappedLayout()
     HKEY folders = CreateKey(FoldersKeyName);
     for (int i = 0; i < CutFolders; i++) {
         PutText(folders, std::to_string(2 * i), "F" + std::to_string(i));
-        HKEY key = CreateKey(FolderPath(2 * i));
+        HKEY key = CreateKey(FolderKey(2 * i));
         for (int j = 0; j < CutShortcuts; j++) {
             PutText(key, "T" + std::to_string(2 * j), Name("S", i, j));
             PutText(key, "C" + std::to_string(2 * j), Name("c", i, j));

@@ -9,15 +9,16 @@
 #include <string>
 #include <vector>
 
-#include "common/product.h"
-#include "core/resource.h"
-#include "core/shellstate.h"
-#include "model/model.h"
 #include "app/mainwnd.h"
-#include "core/settings.h"
+#include "app/resource.h"
+#include "common/product.h"
+#include "model/model.h"
+#include "model/settings.h"
+#include "model/shellstate.h"
 #include "app_session.h"
 #include "session_test.h"
 #include "corvanix_process.h"
+#include "registry_values.h"
 #include "session_probe.h"
 #include "wait.h"
 
@@ -26,97 +27,6 @@ namespace {
 const char* const Product = ProductKeyName;
 const char* const Folders = FoldersKeyName;
 const char* const History = HistoryKeyName;
-
-HKEY Create(const std::string& path)
-{
-    HKEY key = nullptr;
-    RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                    nullptr);
-    return key;
-}
-
-bool KeyExists(const std::string& path)
-{
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
-}
-
-void PutText(const std::string& path, const std::string& name, const std::string& text)
-{
-    HKEY key = Create(path);
-    RegSetValueExA(key, name.c_str(), 0, REG_SZ, (const BYTE*)text.c_str(), (DWORD)text.size() + 1);
-    RegCloseKey(key);
-}
-
-void PutDword(const std::string& path, const std::string& name, DWORD value)
-{
-    HKEY key = Create(path);
-    RegSetValueExA(key, name.c_str(), 0, REG_DWORD, (const BYTE*)&value, sizeof value);
-    RegCloseKey(key);
-}
-
-void PutBinary(const std::string& path, const std::string& name, const void* data, DWORD size)
-{
-    HKEY key = Create(path);
-    RegSetValueExA(key, name.c_str(), 0, REG_BINARY, (const BYTE*)data, size);
-    RegCloseKey(key);
-}
-
-bool GetValue(const std::string& path, const std::string& name, std::vector<BYTE>* data,
-              DWORD* type = nullptr)
-{
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    DWORD size = 0, kind = 0;
-    LONG result = RegQueryValueExA(key, name.c_str(), nullptr, &kind, nullptr, &size);
-    if (result == ERROR_SUCCESS) {
-        data->resize(size);
-        result = RegQueryValueExA(key, name.c_str(), nullptr, &kind, data->data(), &size);
-    }
-    RegCloseKey(key);
-    if (type)
-        *type = kind;
-    return result == ERROR_SUCCESS;
-}
-
-std::string GetText(const std::string& path, const std::string& name)
-{
-    std::vector<BYTE> data;
-    if (!GetValue(path, name, &data) || data.empty())
-        return "<missing>";
-    return std::string((const char*)data.data());
-}
-
-DWORD GetDword(const std::string& path, const std::string& name)
-{
-    std::vector<BYTE> data;
-    DWORD value = 0xDEADBEEF;
-    if (GetValue(path, name, &data) && data.size() == 4)
-        memcpy(&value, data.data(), 4);
-    return value;
-}
-
-std::vector<std::string> SubKeys(const std::string& path)
-{
-    std::vector<std::string> names;
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return names;
-    char name[MaxText];
-    for (DWORD i = 0; RegEnumKeyA(key, i, name, sizeof name) == ERROR_SUCCESS; i++)
-        names.push_back(name);
-    RegCloseKey(key);
-    return names;
-}
-
-std::string FolderKey(int i)
-{
-    return std::string(Folders) + "\\" + std::to_string(i);
-}
 
 class RegistryTest : public SessionTest {
 protected:
@@ -356,7 +266,7 @@ TEST_F(RegistryTest, SeventyFoldersAndShortcutsBeyondTheLimitSurvive)
 {
     for (int i = 0; i < 70; i++)
         PutText(Folders, std::to_string(i), "F" + std::to_string(i));
-    HKEY key = Create(FolderKey(2));
+    HKEY key = CreateKey(FolderKey(2));
     for (int j = 0; j < 600; j++) {
         std::string name = "T" + std::to_string(j), title = "S" + std::to_string(j);
         RegSetValueExA(key, name.c_str(), 0, REG_SZ, (const BYTE*)title.c_str(), (DWORD)title.size() + 1);

@@ -10,15 +10,16 @@
 #include <string>
 #include <vector>
 
-#include "core/resource.h"
-#include "core/settings.h"
-#include "core/shellstate.h"
+#include "app/resource.h"
 #include "dialogs/rundlg.h"
 #include "launch/shelllink.h"
+#include "model/settings.h"
+#include "model/shellstate.h"
 #include "app_session.h"
 #include "dialog_watch.h"
 #include "fixture_client.h"
 #include "shell_links.h"
+#include "temp_files.h"
 #include "user_input.h"
 #include "wait.h"
 

@@ -19,10 +19,12 @@
 #include <vector>
 
 #include "common/hotkeycode.h"
+#include "common/product.h"
 #include "app_session.h"
 #include "child_process.h"
 #include "corvanix_process.h"
 #include "fixture_client.h"
+#include "registry_values.h"
 #include "setup_run.h"
 #include "wait.h"
 
@@ -30,8 +32,6 @@ namespace {
 
 const int Install = 1039;
 const int Remove = 3;
-const char Product[] = "Software\\Zarn\\Corvanix";
-const char Maker[] = "Software\\Zarn";
 
 std::string SystemDir()
 {
@@ -59,35 +59,6 @@ std::string Contents(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-bool KeyExists(const char* path)
-{
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
-}
-
-void PutDword(const std::string& path, const char* name, DWORD value)
-{
-    HKEY key;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                              &key, nullptr),
-              ERROR_SUCCESS);
-    RegSetValueExA(key, name, 0, REG_DWORD, (const BYTE*)&value, sizeof value);
-    RegCloseKey(key);
-}
-
-void PutText(const std::string& path, const char* name, const char* text)
-{
-    HKEY key;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                              &key, nullptr),
-              ERROR_SUCCESS);
-    RegSetValueExA(key, name, 0, REG_SZ, (const BYTE*)text, (DWORD)strlen(text) + 1);
-    RegCloseKey(key);
 }
 
 // The names in a directory: what setup leaves in the system directory.
@@ -298,7 +269,7 @@ TEST_F(SetupTest, AFirstInstallationCopiesTheFilesAndMakesTheGroupAndTheStartupE
 
     EXPECT_EQ(ProductDword("HotKey"), MakeHotKeyCode(VK_F9, HotKeyCtrl));
     HKEY key;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, Product, 0, READ_CONTROL, &key), ERROR_SUCCESS);
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, ProductKeyName, 0, READ_CONTROL, &key), ERROR_SUCCESS);
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     PACL dacl = nullptr;
     GetSecurityInfo(key, SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl, nullptr,
@@ -418,8 +389,8 @@ std::string ProgramOf(DWORD pid)
 TEST_F(SetupTest, ARunningCorvanixEndsBeforeTheCopyAndShowsItsWindowsAgain)
 {
     // Two folders, so that a window can be put away in the first.
-    PutText(std::string(Product) + "\\Folders", "0", "Main");
-    PutText(std::string(Product) + "\\Folders", "1", "Other");
+    EXPECT_TRUE(PutText(FoldersKeyName, "0", "Main"));
+    EXPECT_TRUE(PutText(FoldersKeyName, "1", "Other"));
     SetupScript first = Installing(false, true);
     ASSERT_TRUE(Run(&first));
     ASSERT_EQ(first.Boxes, Installed);
@@ -458,18 +429,20 @@ TEST_F(SetupTest, ARunningCorvanixEndsBeforeTheCopyAndShowsItsWindowsAgain)
 TEST_F(SetupTest, RemovalTakesEverythingKeepsOtherProductsAndNamesWhatStays)
 {
     InstallOnce(true);
-    PutDword(std::string(Maker) + "\\Other", "Kept", 1);
+    std::string other = std::string(MakerKeyName) + "\\Other";
+    EXPECT_TRUE(PutDword(other, "Kept", 1));
     // The main program runs, with its whole layout in the registry, and
     // another program holds the help file open.
     ChildProcess corvanix;
     std::string program = SystemDir() + "Corvanix.exe";
     ASSERT_TRUE(corvanix.Start(program, "\"" + program + "\""));
     EXPECT_TRUE(WaitFor([] { return FindCorvanixWindow() != nullptr; }, 10000));
-    PutText(std::string(Product) + "\\Folders\\0", "T0", "Notepad");
+    EXPECT_TRUE(PutText(FolderKey(0), "T0", "Notepad"));
     // A key whose name has no ANSI form: no ANSI call opens it.
-    const wchar_t* unnamed = L"Software\\Zarn\\Corvanix\\Folders\\1\\\u041f\u0430\u043f\u043a\u0430";
+    std::string folder = FolderKey(1);
+    std::wstring unnamed = std::wstring(folder.begin(), folder.end()) + L"\\\u041f\u0430\u043f\u043a\u0430";
     HKEY key;
-    ASSERT_EQ(RegCreateKeyW(HKEY_CURRENT_USER, unnamed, &key), ERROR_SUCCESS);
+    ASSERT_EQ(RegCreateKeyW(HKEY_CURRENT_USER, unnamed.c_str(), &key), ERROR_SUCCESS);
     RegCloseKey(key);
     std::string help = SystemDir() + "Corvanix.hlp";
     HANDLE held = CreateFileA(help.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -484,23 +457,23 @@ TEST_F(SetupTest, RemovalTakesEverythingKeepsOtherProductsAndNamesWhatStays)
     ASSERT_EQ(script.Boxes.size(), 1u);
     EXPECT_EQ(script.Boxes[0].find("Corvanix has been removed."), std::string::npos) << script.Boxes[0];
     EXPECT_NE(script.Boxes[0].find(help), std::string::npos) << script.Boxes[0];
-    EXPECT_NE(script.Boxes[0].find(std::string("HKEY_CURRENT_USER\\") + Product + "\\Folders\\1\\"), std::string::npos);
+    EXPECT_NE(script.Boxes[0].find(std::string("HKEY_CURRENT_USER\\") + FolderKey(1) + "\\"), std::string::npos);
     EXPECT_TRUE(corvanix.Ended());
     EXPECT_FALSE(Exists(program));
     EXPECT_FALSE(Exists(GroupDir()));
     EXPECT_FALSE(Exists(StartupLink()));
-    EXPECT_FALSE(KeyExists("Software\\Zarn\\Corvanix\\Folders\\0"));
-    EXPECT_TRUE(KeyExists("Software\\Zarn\\Other"));
+    EXPECT_FALSE(KeyExists(FolderKey(0)));
+    EXPECT_TRUE(KeyExists(other));
 
     // The help file goes now, and the maker key, empty at last, with it.
-    RegDeleteKeyW(HKEY_CURRENT_USER, unnamed);
-    SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Zarn\\Other");
+    RegDeleteKeyW(HKEY_CURRENT_USER, unnamed.c_str());
+    SHDeleteKeyA(HKEY_CURRENT_USER, other.c_str());
     SetupScript again;
     again.Welcome = Remove;
     ASSERT_TRUE(Run(&again));
     EXPECT_EQ(again.Boxes, (std::vector<std::string>{"Corvanix Setup: Corvanix has been removed."}));
     EXPECT_FALSE(Exists(help));
-    EXPECT_FALSE(KeyExists(Maker));
+    EXPECT_FALSE(KeyExists(MakerKeyName));
 }
 
 // The group folders that Program Manager's commands open and the Corvanix
@@ -562,7 +535,7 @@ TEST_F(SetupTest, CancelInstallsNothing)
     ASSERT_TRUE(Run(&atHotKey));
     EXPECT_EQ(atHotKey.Screens, (std::vector<std::string>{"WELCOME", "HOTKEY"}));
     EXPECT_TRUE(atHotKey.Boxes.empty());
-    EXPECT_FALSE(KeyExists(Product));
+    EXPECT_FALSE(KeyExists(ProductKeyName));
 
     // Cancel on the logon question: the hot key is stored already.
     SetupScript atLogon = Installing(true);

@@ -10,10 +10,10 @@
 
 #include <string>
 
-#include "core/resource.h"
-#include "core/settings.h"
-#include "core/shellstate.h"
+#include "app/resource.h"
 #include "hotkeyctl/hotkeyctl.h"
+#include "model/settings.h"
+#include "model/shellstate.h"
 #include "panes/trayicon.h"
 #include "app_session.h"
 #include "dialog_watch.h"

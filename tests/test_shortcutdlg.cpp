@@ -13,15 +13,19 @@
 #include <thread>
 #include <vector>
 
-#include "core/resource.h"
-#include "core/settings.h"
-#include "core/shellstate.h"
+#include "model/settings.h"
+#include "model/shellstate.h"
 #include "app/dialogcommands.h"
+#include "app/resource.h"
+#include "dialogs/shortcutdlg.h"
 #include "model/model.h"
+#include "model/settings.h"
+#include "model/shellstate.h"
 #include "app_session.h"
 #include "dialog_watch.h"
 #include "fixture_client.h"
 #include "session_probe.h"
+#include "temp_files.h"
 #include "user_input.h"
 #include "wait.h"
 

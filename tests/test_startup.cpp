@@ -6,12 +6,13 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include "core/resource.h"
-#include "core/shellstate.h"
+#include "app/resource.h"
 #include "app/startup.h"
-#include "panes/toolbar.h"
 #include "model/model.h"
-#include "core/settings.h"
+#include "model/settings.h"
+#include "model/shellstate.h"
+#include "panes/toolbar.h"
+#include "tasks/refresh.h"
 #include "app_session.h"
 #include "wait.h"
 
@@ -298,7 +299,7 @@ TEST_F(StartupTest, ExitEndsEverythingItStarted)
 {
     ASSERT_TRUE(session.Start());
     HWND main = ShellState.MainWindow;
-    HANDLE thread = ShellState.RefreshThreadHandle;
+    HANDLE thread = RefreshThreadHandle();
     ASSERT_NE(thread, nullptr);
     HANDLE copy;
     ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), thread, GetCurrentProcess(), &copy, SYNCHRONIZE,
@@ -310,6 +311,20 @@ TEST_F(StartupTest, ExitEndsEverythingItStarted)
     CloseHandle(copy);
     // The class is free again for the next start.
     EXPECT_TRUE(session.Start());
+}
+
+TEST(ForwardedNumber, ParsesLikeADecimalConversion)
+{
+    EXPECT_EQ(ParseForwardedNumber("49136"), 49136);
+    EXPECT_EQ(ParseForwardedNumber("  \t2"), 2);
+    EXPECT_EQ(ParseForwardedNumber("+7"), 7);
+    EXPECT_EQ(ParseForwardedNumber("-3"), -3);
+    EXPECT_EQ(ParseForwardedNumber("12abc"), 12);
+    EXPECT_EQ(ParseForwardedNumber("abc"), 0);
+    EXPECT_EQ(ParseForwardedNumber(""), 0);
+    EXPECT_EQ(ParseForwardedNumber(nullptr), 0);
+    EXPECT_EQ(ParseForwardedNumber("- 5"), 0);
+    EXPECT_EQ(ParseForwardedNumber("99999999999999999999"), 2147483647L);
 }
 
 } // namespace

@@ -8,76 +8,15 @@
 #include <string>
 #include <vector>
 
-#include "core/resource.h"
-#include "core/shellstate.h"
+#include "app/resource.h"
+#include "model/settings.h"
+#include "model/shellstate.h"
 #include "panes/statusbar.h"
-#include "core/settings.h"
 #include "app_session.h"
+#include "memory_figures.h"
 #include "wait.h"
 
 namespace {
-
-std::string Kilobytes(ULONGLONG value)
-{
-    char text[64];
-    KilobyteText(value, text, sizeof text);
-    return text;
-}
-
-MemoryFigures Figures(ULONGLONG totalKb, ULONGLONG freeKb, ULONGLONG pageTotalKb,
-                      ULONGLONG pageFreeKb, DWORD load)
-{
-    MemoryFigures memory = {};
-    memory.Load = load;
-    memory.TotalPhysical = totalKb << 10;
-    memory.AvailablePhysical = freeKb << 10;
-    memory.TotalPageFile = pageTotalKb << 10;
-    memory.AvailablePageFile = pageFreeKb << 10;
-    return memory;
-}
-
-TEST(StatusTexts, KilobytesTakeOneSeparatorAtMost)
-{
-    EXPECT_EQ(Kilobytes(0), "0");
-    EXPECT_EQ(Kilobytes(512), "512");
-    EXPECT_EQ(Kilobytes(999), "999");
-    EXPECT_EQ(Kilobytes(1000), "1,000");
-    EXPECT_EQ(Kilobytes(1234), "1,234");
-    EXPECT_EQ(Kilobytes(12345), "12,345");
-    EXPECT_EQ(Kilobytes(1234567), "1234,567");
-    EXPECT_EQ(Kilobytes(1000005), "1000,005");
-}
-
-TEST(StatusTexts, CountAndMemoryParts)
-{
-    char texts[4][64];
-    MemoryFigures memory = Figures(65536, 12345, 131072, 100000, 81);
-    StatusPartTexts(0, memory, texts);
-    EXPECT_STREQ(texts[0], "No Objects  ");
-    EXPECT_STREQ(texts[1], "Load: 81 %  ");
-    EXPECT_STREQ(texts[2], "Physical: 12,345 KB (18 %)  ");
-    // (100000 + 12345) of (65536 + 131072) KB.
-    EXPECT_STREQ(texts[3], "Virtual: 112,345 KB (57 %)  ");
-    StatusPartTexts(1, memory, texts);
-    EXPECT_STREQ(texts[0], "1 Object    ");
-    StatusPartTexts(12, memory, texts);
-    EXPECT_STREQ(texts[0], "12 Objects");
-}
-
-TEST(StatusTexts, LargeMemoryNeitherOverflowsNorCaps)
-{
-    char texts[4][64];
-    // 64 GB with 48 GB free: 32-bit arithmetic would wrap both figures.
-    MemoryFigures memory = Figures(64ULL << 20, 48ULL << 20, 128ULL << 20, 100ULL << 20, 25);
-    StatusPartTexts(3, memory, texts);
-    EXPECT_STREQ(texts[2], "Physical: 50331,648 KB (75 %)  ");
-    EXPECT_STREQ(texts[3], "Virtual: 155189,248 KB (77 %)  ");
-    // The machine's own figures read sensibly.
-    MemoryFigures real = ReadMemoryFigures();
-    EXPECT_GT(real.TotalPhysical, 0u);
-    EXPECT_LE(real.AvailablePhysical, real.TotalPhysical);
-    EXPECT_LE(real.Load, 100u);
-}
 
 // Counts SB_SETTEXT messages reaching the status bar.
 struct SetTextCounter {

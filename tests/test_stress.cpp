@@ -10,11 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "core/resource.h"
-#include "core/shellstate.h"
+#include "model/shellstate.h"
 #include "panes/itemrows.h"
+#include "app/resource.h"
 #include "model/model.h"
-#include "core/settings.h"
+#include "model/settings.h"
+#include "model/shellstate.h"
+#include "winkit/winutil.h"
 #include "app_session.h"
 #include "fixture_client.h"
 #include "session_probe.h"
@@ -156,7 +158,7 @@ TEST(Stress, ASwitchStormMisfilesNoWindowHoweverSlowlyTheOwnersAnswer)
     for (Fixture& app : apps)
         app.Unhang();
 
-    ASSERT_TRUE(WaitFor([&] { return AllVisible(windows, false) && ShellState.PendingShows.empty(); },
+    ASSERT_TRUE(WaitFor([&] { return AllVisible(windows, false) && PendingShowCount() == 0; },
                         60000));
     PumpFor(500);
     int misfiled = 0;

@@ -14,13 +14,13 @@
 #include <string>
 #include <vector>
 
-#include "core/listrows.h"
-#include "core/resource.h"
-#include "core/shellstate.h"
-#include "model/model.h"
-#include "core/settings.h"
+#include "app/resource.h"
 #include "app/taskactions.h"
 #include "dialogs/taskprop.h"
+#include "model/model.h"
+#include "model/settings.h"
+#include "model/shellstate.h"
+#include "winkit/listrows.h"
 #include "app_session.h"
 #include "dialog_watch.h"
 #include "fixture_client.h"
@@ -446,26 +446,6 @@ TEST_F(TaskActionTest, ForAnOverlongClassAndNoIconTaskPropertiesGrowsAndShowsThe
     // This program's file carries the main program's icons.
     EXPECT_TRUE(shown && shown != DefaultIcon());
     DestroyWindow(window);
-}
-
-TEST(TaskPropertyTexts, PriorityIndexAndCreationDate)
-{
-    EXPECT_EQ(PriorityIndexOf(IDLE_PRIORITY_CLASS), 1);
-    EXPECT_EQ(PriorityIndexOf(HIGH_PRIORITY_CLASS), 2);
-    EXPECT_EQ(PriorityIndexOf(REALTIME_PRIORITY_CLASS), 3);
-    EXPECT_EQ(PriorityIndexOf(NORMAL_PRIORITY_CLASS), 0);
-    EXPECT_EQ(PriorityIndexOf(0x4000), 0);
-    SYSTEMTIME when = {};
-    when.wYear = 1997;
-    when.wMonth = 11;
-    when.wDay = 3;
-    when.wHour = 7;
-    when.wMinute = 4;
-    FILETIME time;
-    SystemTimeToFileTime(&when, &time);
-    char text[64];
-    CreatedText(time, text, sizeof text);
-    EXPECT_STREQ(text, "11/3/1997  7:04");
 }
 
 } // namespace

@@ -12,15 +12,15 @@
 #include <string>
 #include <vector>
 
-#include "core/listrows.h"
 #include "app/mainwnd.h"
-#include "core/resource.h"
-#include "core/shellstate.h"
+#include "app/resource.h"
 #include "model/model.h"
-#include "core/settings.h"
+#include "model/settings.h"
+#include "model/shellstate.h"
 #include "panes/itemrows.h"
 #include "tasks/refresh.h"
 #include "tasks/taskenum.h"
+#include "winkit/listrows.h"
 #include "app_session.h"
 #include "fixture_client.h"
 #include "session_probe.h"
@@ -102,7 +102,7 @@ TEST_F(TaskListTest, OurOwnWindowsAreNeverListedContainedOrRecorded)
     ASSERT_TRUE(session.WaitForPasses(2));
     EXPECT_LT(ItemRowOf(ShellState.MainWindow), 0);
     EXPECT_LT(ItemRowOf(ours), 0);
-    EXPECT_FALSE(ShellState.SystemTaskList.Contains(ShellState.MainWindow));
+    EXPECT_FALSE(SystemTaskList().Contains(ShellState.MainWindow));
 
     int games = AddFolder("Games");
     SelectFolder(games);
@@ -424,53 +424,6 @@ TEST_F(TaskListTest, ColumnsSortByTheirTextsInTheirOwnOrder)
     EXPECT_TRUE(std::is_sorted(labels.begin(), labels.end(), [](const std::string& a, const std::string& b) {
         return lstrcmpiA(a.c_str(), b.c_str()) < 0;
     }));
-}
-
-TEST(TaskTexts, TimesAndStatesHaveTheirFixedFormats)
-{
-    SYSTEMTIME when = {};
-    when.wYear = 1996;
-    when.wMonth = 3;
-    when.wDay = 7;
-    when.wHour = 9;
-    when.wMinute = 5;
-    FILETIME time;
-    ASSERT_TRUE(SystemTimeToFileTime(&when, &time));
-    char text[64];
-    StartedText(time, text, sizeof text);
-    EXPECT_STREQ(text, "03/07/96  09:05");
-    when.wYear = 2005;
-    ASSERT_TRUE(SystemTimeToFileTime(&when, &time));
-    StartedText(time, text, sizeof text);
-    EXPECT_STREQ(text, "03/07/05  09:05");
-
-    // 1 h 2 min 3.004 s of processor time; a day or more shows its remainder.
-    ULARGE_INTEGER ticks;
-    ticks.QuadPart = (3723004ULL) * 10000;
-    FILETIME duration = {ticks.LowPart, ticks.HighPart};
-    DurationText(duration, text, sizeof text);
-    EXPECT_STREQ(text, "1:02:03.004");
-    ticks.QuadPart += 24ULL * 3600 * 1000 * 10000;
-    duration = {ticks.LowPart, ticks.HighPart};
-    DurationText(duration, text, sizeof text);
-    EXPECT_STREQ(text, "1:02:03.004");
-    // Sorting compares texts: 10 hours before 9.
-    EXPECT_LT(lstrcmpiA("10:00:00.000", "9:00:00.000"), 0);
-
-    EXPECT_STREQ(StateTextOf(false, true, false), "Hidden");
-    EXPECT_STREQ(StateTextOf(true, true, true), "Minimized");
-    EXPECT_STREQ(StateTextOf(true, false, true), "Maximized");
-    EXPECT_STREQ(StateTextOf(true, false, false), "Normal");
-    EXPECT_STREQ(PriorityText(IDLE_PRIORITY_CLASS), "Low");
-    EXPECT_STREQ(PriorityText(HIGH_PRIORITY_CLASS), "High");
-    EXPECT_STREQ(PriorityText(REALTIME_PRIORITY_CLASS), "Highest");
-    EXPECT_STREQ(PriorityText(0), "Normal");
-    EXPECT_STREQ(ShortcutPriorityText(3), "Highest");
-    EXPECT_STREQ(ShortcutPriorityText(9), "Normal");
-    EXPECT_EQ(RefreshPeriod(PriorityLow), 1000u);
-    EXPECT_EQ(RefreshPeriod(PriorityHighest), 200u);
-    EXPECT_EQ(RefreshPeriod(PriorityHigh), 300u);
-    EXPECT_EQ(RefreshPeriod(7), 500u);
 }
 
 TEST_F(TaskListTest, AHungApplicationFreezesNothing)

@@ -17,12 +17,13 @@
 #include <vector>
 
 #include "app/mainwnd.h"
-#include "core/shellstate.h"
 #include "model/model.h"
-#include "core/settings.h"
+#include "model/settings.h"
+#include "model/shellstate.h"
 #include "panes/folderpane.h"
 #include "panes/itemrows.h"
 #include "tasks/refresh.h"
+#include "winkit/winutil.h"
 #include "app_session.h"
 #include "fixture_client.h"
 #include "session_probe.h"
@@ -147,7 +148,7 @@ Figure Settle(const std::vector<HWND>& all, bool away)
 {
     Clock clock;
     clock.Start();
-    WaitFor([&] { return AllVisible(all, !away) && ShellState.PendingShows.empty(); }, 300000, 5);
+    WaitFor([&] { return AllVisible(all, !away) && PendingShowCount() == 0; }, 300000, 5);
     Figure settled;
     clock.Stop(&settled.Wall, &settled.Cpu);
     return settled;

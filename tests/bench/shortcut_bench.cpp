@@ -20,11 +20,12 @@
 
 #include "app/mainwnd.h"
 #include "common/product.h"
-#include "core/shellstate.h"
 #include "model/model.h"
+#include "model/shellstate.h"
 #include "answer_watch.h"
 #include "app_session.h"
 #include "file_drop.h"
+#include "registry_values.h"
 #include "session_probe.h"
 #include "wait.h"
 
@@ -57,16 +58,6 @@ void MakeFiles(const char* stem, int count)
         if (file != INVALID_HANDLE_VALUE)
             CloseHandle(file);
     }
-}
-
-void PutText(HKEY key, const std::string& name, const std::string& text)
-{
-    RegSetValueExA(key, name.c_str(), 0, REG_SZ, (const BYTE*)text.c_str(), (DWORD)text.size() + 1);
-}
-
-void PutDword(HKEY key, const std::string& name, DWORD value)
-{
-    RegSetValueExA(key, name.c_str(), 0, REG_DWORD, (const BYTE*)&value, sizeof value);
 }
 
 // A folder of shortcuts to documents, as drops of those files make them;

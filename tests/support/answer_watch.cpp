@@ -1,6 +1,6 @@
 #include "answer_watch.h"
 
-#include "core/shellstate.h"
+#include "model/shellstate.h"
 
 namespace {
 

@@ -1,36 +1,15 @@
 #include "app_session.h"
 
 #include <shellapi.h>
-#include <shlwapi.h>
 
 #include "common/product.h"
-#include "core/resource.h"
-#include "core/shellstate.h"
+#include "model/shellstate.h"
 #include "panes/itemrows.h"
+#include "app/resource.h"
 #include "app/startup.h"
-#include "core/settings.h"
+#include "model/settings.h"
+#include "model/shellstate.h"
 #include "wait.h"
-
-void CleanRegistry()
-{
-    SHDeleteKeyA(HKEY_CURRENT_USER, MakerKeyName);
-}
-
-void SetWineVersionFor(const char* exeName, const char* version)
-{
-    std::string key = std::string("Software\\Wine\\AppDefaults\\") + exeName;
-    if (!version || !version[0]) {
-        SHDeleteKeyA(HKEY_CURRENT_USER, key.c_str());
-        return;
-    }
-    HKEY handle;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                        &handle, nullptr) == ERROR_SUCCESS) {
-        RegSetValueExA(handle, "Version", 0, REG_SZ, (const BYTE*)version,
-                       (DWORD)strlen(version) + 1);
-        RegCloseKey(handle);
-    }
-}
 
 bool TrayIconShown(HWND main)
 {
@@ -42,28 +21,6 @@ bool TrayIconShown(HWND main)
     data.uFlags = NIF_TIP;
     lstrcpyA(data.szTip, "Corvanix");
     return Shell_NotifyIconA(NIM_MODIFY, &data) != 0;
-}
-
-bool ProductValueExists(const char* name)
-{
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, ProductKeyName, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    bool exists = RegQueryValueExA(key, name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-    RegCloseKey(key);
-    return exists;
-}
-
-DWORD ProductDword(const char* name)
-{
-    HKEY key;
-    DWORD value = 0xDEADBEEF, size = sizeof value;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, ProductKeyName, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return value;
-    if (RegQueryValueExA(key, name, nullptr, nullptr, (BYTE*)&value, &size) != ERROR_SUCCESS || size != 4)
-        value = 0xDEADBEEF;
-    RegCloseKey(key);
-    return value;
 }
 
 void FreshStart()

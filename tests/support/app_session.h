@@ -6,11 +6,8 @@
 
 #include <string>
 
-// Deletes HKCU\Software\Zarn and everything below it.
-void CleanRegistry();
-// Sets HKCU\Software\Wine\AppDefaults\<exe>\Version ("win95", "nt351", ...);
-// an empty version removes it.
-void SetWineVersionFor(const char* exeName, const char* version);
+// The registry helpers (CleanRegistry, ProductDword...) come with it.
+#include "registry_values.h"
 
 class AppSession {
 public:
@@ -45,8 +42,3 @@ void FreshStart();
 
 // Whether the tray icon of a main window (of any process) is there.
 bool TrayIconShown(HWND main);
-
-// A value of the product key HKCU\Software\Zarn\Corvanix: whether it
-// exists, and a DWORD's value (0xDEADBEEF when missing or not 4 bytes).
-bool ProductValueExists(const char* name);
-DWORD ProductDword(const char* name);

@@ -1,6 +1,6 @@
 #include "corvanix_process.h"
 
-#include "core/resource.h"
+#include "app/resource.h"
 #include "fixture_client.h"
 #include "wait.h"
 

@@ -2,11 +2,11 @@
 
 #include <commctrl.h>
 
-#include "core/listrows.h"
-#include "core/shellstate.h"
 #include "model/model.h"
+#include "model/shellstate.h"
 #include "panes/folderpane.h"
 #include "panes/itemrows.h"
+#include "winkit/listrows.h"
 #include "wait.h"
 
 int ItemRowOf(LPARAM data)

@@ -6,8 +6,8 @@
 #include <windows.h>
 
 #include "common/hotkeycode.h"
-#include "core/settings.h"
-#include "core/shellstate.h"
+#include "model/settings.h"
+#include "model/shellstate.h"
 #include "app_session.h"
 #include "wait.h"
 

@@ -84,7 +84,7 @@ bool Gone(HWND window)
 void ClickUntilGone(HWND dialog, int id)
 {
     for (int attempt = 0; attempt < 5 && !Gone(dialog); attempt++) {
-        ClickControl(dialog, id);
+        ClickControlInFront(dialog, id);
         WaitFor([&] { return Gone(dialog); }, 2000);
     }
 }
@@ -104,7 +104,7 @@ std::string MessageBoxText(HWND box)
     return WindowTextOf(GetDlgItem(box, MessageTextId));
 }
 
-void ClickControl(HWND dialog, int id)
+void ClickControlInFront(HWND dialog, int id)
 {
     HWND control = GetDlgItem(dialog, id);
     if (!control)
@@ -176,7 +176,7 @@ bool SetupProcess::Run(SetupScript* script, DWORD timeoutMs)
             Sleep(100);
             script->Screens.push_back("HOTKEY");
             if (!script->HotKey.empty()) {
-                ClickControl(hotkey, HotKeyControlId);
+                ClickControlInFront(hotkey, HotKeyControlId);
                 Sleep(100);
                 PressChord(script->HotKey);
             }

@@ -53,7 +53,8 @@ private:
 // The text of a message box, or of a static control of a dialog.
 std::string MessageBoxText(HWND box);
 std::string WindowTextOf(HWND window);
-// Brings the dialog forward and clicks the control with the real mouse.
-void ClickControl(HWND dialog, int id);
+// Brings the dialog forward, waits until nothing covers the control and
+// clicks it with the real mouse (user_input.h clicks where it is).
+void ClickControlInFront(HWND dialog, int id);
 // Presses the keys in order and lets them go in reverse order.
 void PressChord(const std::vector<WORD>& keys);

@@ -133,16 +133,6 @@ bool DriveDialog(const std::string& caption, const std::function<void()>& open,
     return watch.Finish();
 }
 
-std::string TempDirectory()
-{
-    char path[MAX_PATH] = "";
-    GetTempPathA(MAX_PATH, path);
-    std::string directory = path;
-    if (!directory.empty() && directory.back() == '\\')
-        directory.pop_back();
-    return directory;
-}
-
 void HoldKey(WORD key, bool down)
 {
     SendKey(key, down);

@@ -32,9 +32,6 @@ void EnsureClosed(HWND dialog, DWORD timeoutMs = 10000);
 bool DriveDialog(const std::string& caption, const std::function<void()>& open,
                  const std::function<void(HWND)>& drive);
 
-// The temporary directory, without a trailing backslash.
-std::string TempDirectory();
-
 // Another thread's dialog asked: a control's text, check state, list
 // counts and selections.
 bool ButtonChecked(HWND dialog, int id);

@@ -6,24 +6,11 @@
 #pragma once
 #include <windows.h>
 
-#include <string>
-#include <unordered_map>
 
 // An icon with the shortcut arrow over it, at both sizes of the item list.
 struct ArrowedIcons {
     HICON Large = nullptr;
     HICON Small = nullptr;
-};
-
-struct ShellCacheRecord {
-    // "path|index" in lower case -> the icon, null when the file has none.
-    std::unordered_map<std::string, HICON> Icons;
-    // A kind of document (".ext") or a whole path in lower case -> the
-    // program that opens it; "" when none does, "*" when it opens itself.
-    std::unordered_map<std::string, std::string> Programs;
-    // An icon (of the cache, or DefaultIcon) -> the same with the shortcut
-    // arrow; made by the item list, destroyed with the cache.
-    std::unordered_map<HICON, ArrowedIcons> Arrowed;
 };
 
 // Icon number `index` of a file (a path without quotes), extracted the
@@ -37,5 +24,15 @@ HICON CachedFileIcon(const char* file, int index);
 // one kind cost one question.
 bool CachedAssociatedProgram(const char* file, char* program);
 
+// A shortcut's icon with the arrow over it, made by the item list once per
+// icon (of the cache, or DefaultIcon) and kept here: null when not made
+// yet. Keeping takes the made icons over; they go with the cache.
+const ArrowedIcons* FindArrowedIcons(HICON icon);
+const ArrowedIcons& KeepArrowedIcons(HICON icon, const ArrowedIcons& made);
+
 // Destroys the cached icons and forgets every answer.
 void ClearShellCache();
+// Forgets every answer without destroying anything: the icons of an
+// earlier run (the tests start the program many times in one process)
+// went with it.
+void ResetShellCache();

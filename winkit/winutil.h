@@ -24,6 +24,15 @@ bool SeenVisible(HWND window);
 // Forgets the requests of windows that are gone, and those that could not
 // be followed by an answer and whose window now shows what was asked.
 void PrunePendingShows();
+// Forgets the request of a window the caller has just shown or hidden
+// itself, its owner having answered.
+void ForgetShowRequest(HWND window);
+// The requests not yet carried out, and how many were sent since start-up.
+size_t PendingShowCount();
+ULONG_PTR ShowRequestCount();
+// Forgets the requests of an earlier run (the tests start the program
+// many times in one process).
+void ResetWindowHelpers();
 
 // The show command that brings a put-away window back as it was left:
 // minimised, maximised, or shown without being activated.

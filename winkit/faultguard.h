@@ -20,8 +20,6 @@
 #pragma once
 #include <windows.h>
 
-#include "core/shellstate.h"
-
 struct MessageGuard {
     void* Resume[5];  // __builtin_setjmp's buffer
     MessageGuard* Outer;
@@ -41,6 +39,14 @@ struct MessageGuard {
 // has them); removed at Exit.
 void InstallFaultGuard();
 void RemoveFaultGuard();
+
+// The message handling in progress on the interface thread that a fault
+// may return to, null when none.
+MessageGuard* InnermostGuard();
+// Forgets the guards of an earlier run (the tests start the program many
+// times in one process). The fault handler belongs to the process and
+// stays.
+void ResetFaultGuard();
 
 void EnterGuard(MessageGuard* guard, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void LeaveGuard(MessageGuard* guard);

@@ -17,6 +17,9 @@ void ShowHelpContents(HWND owner);
 // the installer ends the program). Waits a little for the requests still
 // under way; a viewer that does not answer holds nothing up for long.
 void CloseHelp(HWND owner);
+// Forgets the help thread of an earlier run (the tests start the program
+// many times in one process).
+void ResetHelp();
 
 // The help file beside the program, where the build and the installer
 // put it.

@@ -1,4 +1,4 @@
-#include "core/settings.h"
+#include "model/settings.h"
 
 #include <stdlib.h>
 #include <string.h>

@@ -1,9 +1,9 @@
-#include "core/help.h"
+#include "winkit/help.h"
 
 #include <vector>
 
+#include "common/messages.h"
 #include "common/product.h"
-#include "core/shellstate.h"
 
 namespace {
 
@@ -25,7 +25,11 @@ const HelpKeyword HelpKeywords[] = {
     {"Setup Command", "setup"},
 };
 
-const UINT WM_HELPREQUEST = WM_APP + 1;
+// The thread that carries the requests to the viewer, started by the
+// first of them.
+HANDLE HelpThread = nullptr;
+DWORD HelpThreadId = 0;
+
 // How long the end of the program waits for the help thread.
 const DWORD HelpQuitWait = 3000;
 // How long a viewer we start ourselves may take to be ready for requests.
@@ -135,8 +139,8 @@ bool StartHelpThread()
         HANDLE either[2] = {ready, thread};
         started = WaitForMultipleObjects(2, either, FALSE, INFINITE) == WAIT_OBJECT_0;
         if (started) {
-            ShellState.HelpThread = thread;
-            ShellState.HelpThreadId = id;
+            HelpThread = thread;
+            HelpThreadId = id;
         } else {
             CloseHandle(thread);
         }
@@ -156,9 +160,9 @@ void Request(HWND owner, UINT command, const char* keyword)
         if (!place)
             command = HELP_CONTENTS;
     }
-    if (!ShellState.HelpThread && !StartHelpThread())
+    if (!HelpThread && !StartHelpThread())
         return;
-    PostThreadMessageA(ShellState.HelpThreadId, WM_HELPREQUEST, (WPARAM)TopOwner(owner),
+    PostThreadMessageA(HelpThreadId, WM_HELPREQUEST, (WPARAM)TopOwner(owner),
                        MAKELPARAM(command, place));
 }
 
@@ -177,14 +181,20 @@ void ShowHelpContents(HWND owner)
 void CloseHelp(HWND owner)
 {
     // No help asked for: no viewer of ours to let go.
-    if (!ShellState.HelpThread)
+    if (!HelpThread)
         return;
     Request(owner, HELP_QUIT, nullptr);
-    PostThreadMessageA(ShellState.HelpThreadId, WM_QUIT, 0, 0);
-    WaitForSingleObject(ShellState.HelpThread, HelpQuitWait);
-    CloseHandle(ShellState.HelpThread);
-    ShellState.HelpThread = nullptr;
-    ShellState.HelpThreadId = 0;
+    PostThreadMessageA(HelpThreadId, WM_QUIT, 0, 0);
+    WaitForSingleObject(HelpThread, HelpQuitWait);
+    CloseHandle(HelpThread);
+    HelpThread = nullptr;
+    HelpThreadId = 0;
+}
+
+void ResetHelp()
+{
+    HelpThread = nullptr;
+    HelpThreadId = 0;
 }
 
 std::string HelpFilePath()

@@ -1,4 +1,4 @@
-#include "core/contained.h"
+#include "model/contained.h"
 
 #include <new>
 

@@ -1,21 +1,23 @@
-#include "core/shellcache.h"
+#include "winkit/shellcache.h"
 
 #include <shellapi.h>
 #include <stdio.h>
 #include <string.h>
 
+#include <string>
+#include <unordered_map>
+
 #include "common/texts.h"
-#include "core/shellstate.h"
 
 namespace {
 
-std::string Lower(const char* text)
-{
-    std::string lower = text ? text : "";
-    if (!lower.empty())
-        CharLowerBuffA(&lower[0], (DWORD)lower.size());
-    return lower;
-}
+// "path|index" in lower case -> the icon, null when the file has none.
+std::unordered_map<std::string, HICON> Icons;
+// A kind of document (".ext") or a whole path in lower case -> the program
+// that opens it; "" when none does, "*" when it opens itself.
+std::unordered_map<std::string, std::string> Programs;
+// An icon -> the same with the shortcut arrow.
+std::unordered_map<HICON, ArrowedIcons> Arrowed;
 
 // The extension of the file name (after the last backslash), with its
 // dot, in lower case; "" when there is none.
@@ -37,7 +39,7 @@ std::string ProgramKey(const char* file)
     DWORD attributes = GetFileAttributesA(file);
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return "";
-    std::string lower = Lower(file);
+    std::string lower = LowerCase(file);
     std::string extension = ExtensionOf(lower);
     if (!(attributes & FILE_ATTRIBUTE_DIRECTORY) && !extension.empty())
         return extension;
@@ -62,15 +64,15 @@ bool SameFile(const char* found, const char* file)
 HICON CachedFileIcon(const char* file, int index)
 {
     char key[MaxText + 16];
-    snprintf(key, sizeof key, "%s|%d", Lower(file).c_str(), index);
-    auto known = ShellState.ShellCache.Icons.find(key);
-    if (known != ShellState.ShellCache.Icons.end())
+    snprintf(key, sizeof key, "%s|%d", LowerCase(file).c_str(), index);
+    auto known = Icons.find(key);
+    if (known != Icons.end())
         return known->second;
-    HICON icon = ExtractIconA(ShellState.Instance, file, (UINT)index);
+    HICON icon = ExtractIconA(GetModuleHandleA(nullptr), file, (UINT)index);
     // ExtractIcon answers 0 for no icon and 1 for a file that holds none.
     if ((UINT_PTR)icon <= 1)
         icon = nullptr;
-    ShellState.ShellCache.Icons[key] = icon;
+    Icons[key] = icon;
     return icon;
 }
 
@@ -80,9 +82,8 @@ bool CachedAssociatedProgram(const char* file, char* program)
     if (!file || !file[0])
         return false;
     std::string key = ProgramKey(file);
-    auto& programs = ShellState.ShellCache.Programs;
-    auto known = key.empty() ? programs.end() : programs.find(key);
-    if (known == programs.end()) {
+    auto known = key.empty() ? Programs.end() : Programs.find(key);
+    if (known == Programs.end()) {
         char found[MAX_PATH] = "";
         std::string answer;
         if ((INT_PTR)FindExecutableA(file, "", found) > 32 && found[0])
@@ -91,7 +92,7 @@ bool CachedAssociatedProgram(const char* file, char* program)
             lstrcpynA(program, answer == "*" ? file : answer.c_str(), MaxText);
             return program[0] != 0;
         }
-        known = programs.emplace(key, answer).first;
+        known = Programs.emplace(key, answer).first;
     }
     const std::string& answer = known->second;
     lstrcpynA(program, answer == "*" ? file : answer.c_str(), MaxText);
@@ -100,14 +101,32 @@ bool CachedAssociatedProgram(const char* file, char* program)
 
 void ClearShellCache()
 {
-    for (auto& entry : ShellState.ShellCache.Icons)
+    for (auto& entry : Icons)
         if (entry.second)
             DestroyIcon(entry.second);
-    ShellState.ShellCache.Icons.clear();
-    for (auto& entry : ShellState.ShellCache.Arrowed)
+    Icons.clear();
+    for (auto& entry : Arrowed)
         for (HICON icon : {entry.second.Large, entry.second.Small})
             if (icon)
                 DestroyIcon(icon);
-    ShellState.ShellCache.Arrowed.clear();
-    ShellState.ShellCache.Programs.clear();
+    Arrowed.clear();
+    Programs.clear();
+}
+
+const ArrowedIcons* FindArrowedIcons(HICON icon)
+{
+    auto known = Arrowed.find(icon);
+    return known != Arrowed.end() ? &known->second : nullptr;
+}
+
+const ArrowedIcons& KeepArrowedIcons(HICON icon, const ArrowedIcons& made)
+{
+    return Arrowed.emplace(icon, made).first->second;
+}
+
+void ResetShellCache()
+{
+    Icons.clear();
+    Programs.clear();
+    Arrowed.clear();
 }

@@ -1,9 +1,9 @@
-#include "core/winutil.h"
-
-#include "core/shellstate.h"
+#include "winkit/winutil.h"
 
 #include <commctrl.h>
 #include <string.h>
+
+#include <unordered_map>
 
 bool IsOwnThreadWindow(HWND window)
 {
@@ -11,6 +11,23 @@ bool IsOwnThreadWindow(HWND window)
 }
 
 namespace {
+
+// Show and hide requests to another thread's window that its owner has
+// not carried out yet: whether it is to be visible, the command last
+// asked for, the command last sent (a hide may wait for the owner's
+// answer), and the number of the answer that tells the last one sent is
+// carried out (0 when no answer could be asked for).
+struct PendingShow {
+    bool Visible;
+    int Command;
+    int Sent;
+    ULONG_PTR Request;
+};
+
+// Interface thread only: the requests not yet carried out by their
+// windows' owners, and the number of the latest.
+std::unordered_map<HWND, PendingShow> PendingShows;
+ULONG_PTR ShowRequests = 0;
 
 // A request followed by no answer (the owner's queue refused it) counts as
 // done once the window shows what was asked.
@@ -30,23 +47,23 @@ void CALLBACK ShowRequestAnswered(HWND window, UINT, ULONG_PTR request, LRESULT)
 void SendShowRequest(HWND window, int command)
 {
     ShowWindowAsync(window, command);
-    ULONG_PTR request = ++ShellState.ShowRequests;
+    ULONG_PTR request = ++ShowRequests;
     if (!SendMessageCallbackA(window, WM_NULL, 0, 0, ShowRequestAnswered, request))
         request = 0;
-    ShellState.PendingShows[window] = PendingShow{command != SW_HIDE, command, command, request};
+    PendingShows[window] = PendingShow{command != SW_HIDE, command, command, request};
 }
 
 // The owner has carried out every request up to this answer; a hide asked
 // for meanwhile goes now.
 void CALLBACK ShowRequestAnswered(HWND window, UINT, ULONG_PTR request, LRESULT)
 {
-    auto pending = ShellState.PendingShows.find(window);
-    if (pending == ShellState.PendingShows.end() || pending->second.Request != request)
+    auto pending = PendingShows.find(window);
+    if (pending == PendingShows.end() || pending->second.Request != request)
         return;
     if (pending->second.Command != pending->second.Sent && IsWindow(window))
         SendShowRequest(window, pending->second.Command);
     else
-        ShellState.PendingShows.erase(pending);
+        PendingShows.erase(pending);
 }
 
 } // namespace
@@ -62,8 +79,8 @@ void ShowWindowNoWait(HWND window, int command)
     // holds no run of hides and shows that undo each other, and a Corvanix
     // that ends meanwhile leaves the window on screen. Shows always go at
     // once, so that no window waits hidden for us.
-    auto pending = ShellState.PendingShows.find(window);
-    if (command == SW_HIDE && pending != ShellState.PendingShows.end() && pending->second.Request) {
+    auto pending = PendingShows.find(window);
+    if (command == SW_HIDE && pending != PendingShows.end() && pending->second.Request) {
         pending->second.Visible = false;
         pending->second.Command = SW_HIDE;
         return;
@@ -73,11 +90,11 @@ void ShowWindowNoWait(HWND window, int command)
 
 bool SeenVisible(HWND window)
 {
-    auto pending = ShellState.PendingShows.find(window);
-    if (pending == ShellState.PendingShows.end())
+    auto pending = PendingShows.find(window);
+    if (pending == PendingShows.end())
         return IsWindowVisible(window) != 0;
     if (PendingShowDone(window, pending->second)) {
-        ShellState.PendingShows.erase(pending);
+        PendingShows.erase(pending);
         return IsWindowVisible(window) != 0;
     }
     return pending->second.Visible;
@@ -85,8 +102,29 @@ bool SeenVisible(HWND window)
 
 void PrunePendingShows()
 {
-    for (auto it = ShellState.PendingShows.begin(); it != ShellState.PendingShows.end();)
-        it = PendingShowDone(it->first, it->second) ? ShellState.PendingShows.erase(it) : std::next(it);
+    for (auto it = PendingShows.begin(); it != PendingShows.end();)
+        it = PendingShowDone(it->first, it->second) ? PendingShows.erase(it) : std::next(it);
+}
+
+void ForgetShowRequest(HWND window)
+{
+    PendingShows.erase(window);
+}
+
+size_t PendingShowCount()
+{
+    return PendingShows.size();
+}
+
+ULONG_PTR ShowRequestCount()
+{
+    return ShowRequests;
+}
+
+void ResetWindowHelpers()
+{
+    PendingShows.clear();
+    ShowRequests = 0;
 }
 
 int ShowAgainCommand(HWND window)

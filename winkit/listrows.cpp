@@ -1,4 +1,4 @@
-#include "core/listrows.h"
+#include "winkit/listrows.h"
 
 bool RowData(HWND list, int row, LPARAM* data)
 {

@@ -1,10 +1,18 @@
-#include "core/faultguard.h"
+#include "winkit/faultguard.h"
 
 #include <stdio.h>
+
+#include <atomic>
 
 extern "C" IMAGE_DOS_HEADER __ImageBase;
 
 namespace {
+
+// The message handling in progress on the interface thread, read by the
+// fault handler on whichever thread faults.
+std::atomic<MessageGuard*> Innermost{nullptr};
+// The vectored handler, for the process's life once installed.
+PVOID FaultHandler = nullptr;
 
 // Deeper than any handling of ours; a longer chain is not believed.
 const int MaxFrames = 512;
@@ -147,7 +155,7 @@ void ContinueIn(CONTEXT* context, void (*resume)())
 // Where a fault is taken back to: the innermost guard's setjmp.
 __attribute__((noreturn, noinline)) void ResumeAtGuard()
 {
-    MessageGuard* guard = ShellState.InnermostGuard;
+    MessageGuard* guard = Innermost;
 #if defined(__i386__)
     // Handlers registered by the frames left behind are gone with them.
     ThreadBlock()->ExceptionList = (_EXCEPTION_REGISTRATION_RECORD*)guard->ExceptionList;
@@ -157,7 +165,7 @@ __attribute__((noreturn, noinline)) void ResumeAtGuard()
 
 LONG CALLBACK OnFault(EXCEPTION_POINTERS* info)
 {
-    MessageGuard* guard = ShellState.InnermostGuard;
+    MessageGuard* guard = Innermost;
     const EXCEPTION_RECORD* record = info->ExceptionRecord;
     if (!guard || guard->ThreadId != GetCurrentThreadId() || !IsSurvivableFault(record->ExceptionCode))
         return EXCEPTION_CONTINUE_SEARCH;
@@ -184,7 +192,7 @@ HWND ReportOwner(HWND window)
 
 void InstallFaultGuard()
 {
-    if (ShellState.FaultHandler)
+    if (FaultHandler)
         return;
     // Vectored handlers came with Windows XP; older systems go without
     // (every fault is then left to the last-resort handler).
@@ -192,24 +200,34 @@ void InstallFaultGuard()
     AddHandler add = (AddHandler)(void*)GetProcAddress(GetModuleHandleA("kernel32.dll"),
                                                       "AddVectoredExceptionHandler");
     if (add)
-        ShellState.FaultHandler = add(1, OnFault);
+        FaultHandler = add(1, OnFault);
 }
 
 void RemoveFaultGuard()
 {
-    if (!ShellState.FaultHandler)
+    if (!FaultHandler)
         return;
     typedef ULONG(WINAPI * RemoveHandler)(PVOID);
     RemoveHandler remove = (RemoveHandler)(void*)GetProcAddress(GetModuleHandleA("kernel32.dll"),
                                                                "RemoveVectoredExceptionHandler");
     if (remove)
-        remove(ShellState.FaultHandler);
-    ShellState.FaultHandler = nullptr;
+        remove(FaultHandler);
+    FaultHandler = nullptr;
+}
+
+MessageGuard* InnermostGuard()
+{
+    return Innermost;
+}
+
+void ResetFaultGuard()
+{
+    Innermost = nullptr;
 }
 
 void EnterGuard(MessageGuard* guard, HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    guard->Outer = ShellState.InnermostGuard;
+    guard->Outer = Innermost;
     guard->ThreadId = GetCurrentThreadId();
     guard->Checking = 0;
 #if defined(__i386__)
@@ -219,12 +237,12 @@ void EnterGuard(MessageGuard* guard, HWND window, UINT message, WPARAM wParam, L
     guard->Message = message;
     guard->WParam = wParam;
     guard->LParam = lParam;
-    ShellState.InnermostGuard = guard;
+    Innermost = guard;
 }
 
 void LeaveGuard(MessageGuard* guard)
 {
-    ShellState.InnermostGuard = guard->Outer;
+    Innermost = guard->Outer;
 }
 
 void ReportException(const MessageGuard* guard)
