@@ -36,6 +36,9 @@ struct ItemListState {
     int EndShown = 0;
     LONG Writes = 0;
     LONG Passes = 0;
+    // Rows inserted or deleted so far: a pass arranges the icon views
+    // only when it changed.
+    LONG ComeOrGone = 0;
 };
 
 ItemListState State;
@@ -96,6 +99,7 @@ ItemRow* InsertRow(std::unique_ptr<ItemRow> record, int index, const char* label
     if (inserted < 0)
         return nullptr;
     ItemRow* row = record.get();
+    State.ComeOrGone++;
     State.Rows.insert(State.Rows.begin() + inserted, std::move(record));
     Renumber((size_t)inserted);
     if (row->Kind == RowKind::Shortcut)
@@ -451,8 +455,9 @@ bool UpdateRow(const RefreshPass& pass, ItemRow* row)
         TakeShortcutFacts(row, shortcut);
         return true;
     }
+    // A window that ended since the gather goes with the next pass.
     const WindowFacts* facts = pass.Find(row->Window);
-    if (!facts || !facts->Text[0] || !IsWindow(row->Window))
+    if (!facts || !facts->Text[0])
         return false;
     TakeWindowFacts(row, *facts);
     return true;
@@ -469,6 +474,7 @@ void UpdateRows(const RefreshPass& pass)
         if (!UpdateRow(pass, row.get())) {
             SendMessageA(Items(), LVM_DELETEITEM, kept, 0);
             State.Writes++;
+            State.ComeOrGone++;
             ForgetRow(row.get());
             row.reset();
             continue;
@@ -633,6 +639,7 @@ void RefreshTaskList(const RefreshPass& pass)
     }
     TakeRowsInSight(rebuild);
     PrunePendingShows();
+    LONG comeOrGone = State.ComeOrGone;
 
     ListNewWindows(pass);
     Folder* current = ShellState.CurrentFolder;
@@ -644,7 +651,8 @@ void RefreshTaskList(const RefreshPass& pass)
     AddShortcutRows();
     UpdateRows(pass);
 
-    SendMessageA(list, LVM_ARRANGE, LVA_DEFAULT, 0);
+    if (rebuild || State.ComeOrGone != comeOrGone)
+        SendMessageA(list, LVM_ARRANGE, LVA_DEFAULT, 0);
     if (rebuild) {
         SendMessageA(list, WM_SETREDRAW, TRUE, 0);
         InvalidateRect(list, nullptr, TRUE);

@@ -23,10 +23,11 @@ corvanix_template_dir() {
     echo "$(corvanix_cache_dir)/wine-template-$ver-f$TEMPLATE_FORMAT"
 }
 
-# Starts a private Xvfb and exports DISPLAY. Sets XVFB_PID.
+# Starts a private Xvfb (with the extra arguments given) and exports
+# DISPLAY. Sets XVFB_PID.
 start_private_display() {
     dfile=$(mktemp)
-    Xvfb -displayfd 9 -screen 0 1024x768x24 -nolisten tcp -noreset \
+    Xvfb -displayfd 9 -screen 0 1024x768x24 -nolisten tcp -noreset "$@" \
         9>"$dfile" >/dev/null 2>&1 &
     XVFB_PID=$!
     i=0

@@ -98,16 +98,23 @@ void GatherWindow(HWND window, RefreshPass* pass)
     facts.Window = window;
     facts.ProcessId = cached.ProcessId;
     facts.OwnProcess = cached.ProcessId == GetCurrentProcessId();
-    facts.Visible = IsWindowVisible(window) != 0;
-    facts.Iconic = IsIconic(window) != 0;
-    facts.Zoomed = IsZoomed(window) != 0;
-    facts.Owned = GetWindow(window, GW_OWNER) != nullptr;
+    // Every call here asks the system about another process's window, one
+    // round trip each: the style alone tells visibility and state (the
+    // parent of a top-level window is the desktop, always visible).
+    LONG style = GetWindowLongA(window, GWL_STYLE);
+    facts.Visible = (style & WS_VISIBLE) != 0;
+    facts.Iconic = (style & WS_MINIMIZE) != 0;
+    facts.Zoomed = (style & WS_MAXIMIZE) != 0;
+    // Only a shown window can be listed, and only a listed one is asked
+    // whether it has an owner.
+    facts.Owned = facts.Visible && GetWindow(window, GW_OWNER) != nullptr;
     memcpy(facts.ClassName, cached.ClassName, MaxText);
     facts.Text[0] = 0;
     // Our own windows are never tasks; reading their text would send to
-    // the interface thread.
-    if (!facts.OwnProcess)
-        ReadWindowText(window, facts.Text, MaxText);
+    // the interface thread. Another process's text the system answers from
+    // its own copy, sending nothing to the window.
+    if (!facts.OwnProcess && GetWindowTextA(window, facts.Text, MaxText) <= 0)
+        facts.Text[0] = 0;
     if (facts.Text[0] && !cached.IconKnown) {
         cached.IconLarge = WindowIcon(window);
         cached.IconSmall = (HICON)GetClassLongPtrA(window, GCLP_HICONSM);

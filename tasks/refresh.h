@@ -41,7 +41,7 @@ struct WindowFacts {
     bool Visible;
     bool Iconic;
     bool Zoomed;
-    bool Owned;
+    bool Owned;        // asked only of a shown window: false for a hidden one
     char ClassName[MaxText];
     char Text[MaxText];
     HICON IconLarge;   // null when the window has none

@@ -522,4 +522,48 @@ TEST_F(TaskListTest, APassWritesOnlyTheCellsThatChanged)
     EXPECT_LE(ItemListWrites() - writes, changed + 8);  // times may tick twice
 }
 
+// The pixels of a cell as the list shows them.
+std::vector<COLORREF> CellPixels(int row, int column)
+{
+    RECT cell = {LVIR_BOUNDS, column, 0, 0};
+    SendMessageA(ShellState.ItemList, LVM_GETSUBITEMRECT, row, (LPARAM)&cell);
+    std::vector<COLORREF> pixels;
+    HDC dc = GetDC(ShellState.ItemList);
+    for (int y = cell.top; y < cell.bottom; y++)
+        for (int x = cell.left + 2; x < cell.right - 2; x++)
+            pixels.push_back(GetPixel(dc, x, y));
+    ReleaseDC(ShellState.ItemList, dc);
+    return pixels;
+}
+
+TEST_F(TaskListTest, ARowThatChangedOutOfSightIsRightOnceScrolledIntoView)
+{
+    std::string args = "--window Minimised --state min";
+    for (int i = 0; i < 40; i++)
+        args += " --window \"Row " + std::to_string(i) + "\"";
+    Fixture app;
+    ASSERT_TRUE(app.Start(args));
+    HWND distant = nullptr;
+    for (int i = 0; i < 40; i++) {
+        HWND window = app.Window("Row " + std::to_string(i));
+        ASSERT_TRUE(WaitForRow(window));
+        if (!distant || ItemRowOf(window) > ItemRowOf(distant))
+            distant = window;
+    }
+    HWND list = ShellState.ItemList;
+    auto stateInSight = [&](HWND window) {
+        SendMessageA(list, LVM_ENSUREVISIBLE, ItemRowOf(window), FALSE);
+        UpdateWindow(list);
+        return CellPixels(ItemRowOf(window), 1);
+    };
+    std::vector<COLORREF> minimised = stateInSight(app.Window("Minimised"));
+    ASSERT_NE(minimised, stateInSight(app.Window("Row 0")));  // the pixels tell the two apart
+
+    SendMessageA(list, LVM_ENSUREVISIBLE, 0, FALSE);
+    ASSERT_GT(ItemRowOf(distant), (int)SendMessageA(list, LVM_GETCOUNTPERPAGE, 0, 0));
+    ASSERT_TRUE(app.Show(distant, "min"));
+    ASSERT_TRUE(WaitFor([&] { return ItemRowAt(ItemRowOf(distant))->State == std::string("Minimized"); }, 5000));
+    EXPECT_EQ(stateInSight(distant), minimised);
+}
+
 } // namespace
