@@ -96,6 +96,9 @@ measure() {
         "$WINE_LOADER" reg add 'HKCU\Software\Zarn\Corvanix' /v View /t REG_DWORD \
             /d "$MEASURE_VIEW" /f >/dev/null 2>&1
     fi
+    # Named by its path, taskmgr runs in the process started here; by its
+    # name alone, start.exe would start it as another.
+    [ "$1" != taskmgr ] || set -- "$WINEPREFIX/drive_c/windows/system32/taskmgr.exe"
     "$WINE_LOADER" "$@" >/dev/null 2>&1 &
     manager=$!
     sleep "$warmup"
