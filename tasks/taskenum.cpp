@@ -61,6 +61,25 @@ void RecordSystemWindow(HWND window)
         entry->ShowOnEnter = 0;
 }
 
+// Asks the windows of the folder entered to show again, and takes them out
+// of its list.
+void ShowEnteredWindows(Folder* folder)
+{
+    ContainedEntry* entry = folder->Contained->Head;
+    while (entry) {
+        // The entry removed is the first of its window, never one after
+        // this one, so the next link stays good.
+        ContainedEntry* next = entry->Next;
+        if (entry->ShowOnEnter) {
+            HWND window = entry->Window;
+            if (IsWindow(window))
+                ShowContainedWindow(window);
+            folder->Contained->Remove(window);
+        }
+        entry = next;
+    }
+}
+
 void SplitFileTime(const FILETIME& time, SYSTEMTIME* parts)
 {
     if (!FileTimeToSystemTime(&time, parts))
@@ -107,6 +126,7 @@ void EnumerateTasks(TaskEnumMode mode)
     // leaves a record of windows that may still be on screen, never a
     // hidden window that no record knows.
     SyncPutAwayRecord();
+    ShowRequestBatch hides;
     for (HWND window : putAway)
         ShowWindowNoWait(window, SW_HIDE);
 }
@@ -115,20 +135,8 @@ void ShowFolderWindows(Folder* folder)
 {
     if (!folder || !folder->Contained)
         return;
-    ContainedEntry* entry = folder->Contained->Head;
-    while (entry) {
-        // The entry removed is the first of its window, never one after
-        // this one, so the next link stays good.
-        ContainedEntry* next = entry->Next;
-        if (entry->ShowOnEnter) {
-            HWND window = entry->Window;
-            if (IsWindow(window))
-                ShowContainedWindow(window);
-            folder->Contained->Remove(window);
-        }
-        entry = next;
-    }
-    SyncPutAwayRecord();
+    ShowRequestBatch shows;
+    ShowEnteredWindows(folder);
 }
 
 const char* StateTextOf(bool visible, bool iconic, bool zoomed)
