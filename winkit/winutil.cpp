@@ -49,11 +49,17 @@ std::unordered_map<ULONG_PTR, Acknowledgement> Acknowledgements;
 ULONG_PTR ShowRequests = 0;
 std::unordered_map<DWORD, SentTo> Unacknowledged;
 
+// What a window is asked for in a batch, and the thread that owns it.
+struct Ask {
+    int Command;
+    DWORD Thread;
+};
+
 // The batches open, and the commands asked for in them, the last one of
 // each window counting, in the order the windows were first asked.
 int BatchDepth = 0;
 std::vector<HWND> AskedOrder;
-std::unordered_map<HWND, int> Asked;
+std::unordered_map<HWND, Ask> Asked;
 
 // Called once shows that had waited for an answer are sent.
 void (*WaitingShowsSent)() = nullptr;
@@ -99,10 +105,9 @@ bool ShowsAlready(HWND window, int command)
     }
 }
 
-void SendShowRequest(HWND window, int command)
+void SendShowRequest(HWND window, int command, DWORD thread)
 {
     ShowWindowAsync(window, command);
-    DWORD thread = GetWindowThreadProcessId(window, nullptr);
     ULONG_PTR request = ++ShowRequests;
     PendingShows[window] = PendingShow{command != SW_HIDE, command, command, thread, request};
     Unacknowledged[thread] = SentTo{window, request};
@@ -112,18 +117,18 @@ void SendShowRequest(HWND window, int command)
 // request is on its way to it: then the command waits for that request's
 // answer, and goes only if it asks for something else than that request
 // did. The owner's queue thus never holds a request that undoes another.
-void Dispatch(HWND window, int command)
+void Dispatch(HWND window, int command, DWORD thread)
 {
     auto pending = PendingShows.find(window);
     if (pending == PendingShows.end()) {
         if (!ShowsAlready(window, command))
-            SendShowRequest(window, command);
+            SendShowRequest(window, command, thread);
         return;
     }
     PendingShow& waiting = pending->second;
     if (!waiting.Request) {
         if (waiting.Sent != command)
-            SendShowRequest(window, command);
+            SendShowRequest(window, command, thread);
         return;
     }
     waiting.Visible = command != SW_HIDE;
@@ -195,33 +200,34 @@ ShowRequestBatch::~ShowRequestBatch()
         return;
     std::vector<HWND> order;
     order.swap(AskedOrder);
-    std::unordered_map<HWND, int> asked;
+    std::unordered_map<HWND, Ask> asked;
     asked.swap(Asked);
     for (HWND window : order) {
-        auto command = asked.find(window);
-        if (command != asked.end())
-            Dispatch(window, command->second);
+        auto ask = asked.find(window);
+        if (ask != asked.end())
+            Dispatch(window, ask->second.Command, ask->second.Thread);
     }
     SendAcknowledgements();
 }
 
 void ShowWindowNoWait(HWND window, int command)
 {
-    if (IsOwnThreadWindow(window)) {
+    DWORD thread = GetWindowThreadProcessId(window, nullptr);
+    if (thread == GetCurrentThreadId()) {
         ShowWindow(window, command);
         return;
     }
     ShowRequestBatch batch;
     if (Asked.find(window) == Asked.end())
         AskedOrder.push_back(window);
-    Asked[window] = command;
+    Asked[window] = Ask{command, thread};
 }
 
 bool SeenVisible(HWND window)
 {
     auto asked = Asked.find(window);
     if (asked != Asked.end())
-        return asked->second != SW_HIDE;
+        return asked->second.Command != SW_HIDE;
     auto pending = PendingShows.find(window);
     if (pending == PendingShows.end())
         return TopLevelVisible(window);
@@ -238,18 +244,19 @@ void PrunePendingShows()
         it = PendingShowDone(it->first, it->second) ? PendingShows.erase(it) : std::next(it);
     // An acknowledgement sent through a window that is gone since may
     // never be answered: it goes again through a window of the same owner
-    // still waiting for it.
-    for (auto& waiting : Acknowledgements) {
-        if (IsWindow(waiting.second.Window))
-            continue;
-        for (const auto& pending : PendingShows) {
-            if (pending.second.Thread == waiting.second.Thread && pending.second.Request &&
-                pending.second.Request <= waiting.first &&
-                SendMessageCallbackA(pending.first, WM_NULL, 0, 0, ShowRequestsAnswered, waiting.first)) {
-                waiting.second.Window = pending.first;
-                break;
-            }
+    // still waiting for it, or is forgotten when none is left.
+    for (auto waiting = Acknowledgements.begin(); waiting != Acknowledgements.end();) {
+        Acknowledgement& sent = waiting->second;
+        bool live = IsWindow(sent.Window);
+        for (auto pending = PendingShows.begin(); !live && pending != PendingShows.end(); ++pending) {
+            live = pending->second.Thread == sent.Thread && pending->second.Request &&
+                   pending->second.Request <= waiting->first &&
+                   SendMessageCallbackA(pending->first, WM_NULL, 0, 0, ShowRequestsAnswered,
+                                        waiting->first);
+            if (live)
+                sent.Window = pending->first;
         }
+        waiting = live ? std::next(waiting) : Acknowledgements.erase(waiting);
     }
 }
 
@@ -258,7 +265,7 @@ std::vector<HWND> WindowsAwaitingShow()
     std::vector<HWND> awaiting;
     for (HWND window : AskedOrder) {
         auto asked = Asked.find(window);
-        if (asked != Asked.end() && asked->second != SW_HIDE)
+        if (asked != Asked.end() && asked->second.Command != SW_HIDE)
             awaiting.push_back(window);
     }
     for (const auto& pending : PendingShows)
@@ -277,7 +284,7 @@ void SendWaitingShows()
     for (HWND window : WindowsAwaitingShow()) {
         auto pending = PendingShows.find(window);
         auto asked = Asked.find(window);
-        int command = asked != Asked.end() ? asked->second : pending->second.Command;
+        int command = asked != Asked.end() ? asked->second.Command : pending->second.Command;
         ShowWindowAsync(window, command);
         if (pending != PendingShows.end())
             pending->second.Sent = command;
