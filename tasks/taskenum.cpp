@@ -61,25 +61,6 @@ void RecordSystemWindow(HWND window)
         entry->ShowOnEnter = 0;
 }
 
-// Asks the windows of the folder entered to show again, and takes them out
-// of its list.
-void ShowEnteredWindows(Folder* folder)
-{
-    ContainedEntry* entry = folder->Contained->Head;
-    while (entry) {
-        // The entry removed is the first of its window, never one after
-        // this one, so the next link stays good.
-        ContainedEntry* next = entry->Next;
-        if (entry->ShowOnEnter) {
-            HWND window = entry->Window;
-            if (IsWindow(window))
-                ShowContainedWindow(window);
-            folder->Contained->Remove(window);
-        }
-        entry = next;
-    }
-}
-
 void SplitFileTime(const FILETIME& time, SYSTEMTIME* parts)
 {
     if (!FileTimeToSystemTime(&time, parts))
@@ -136,7 +117,19 @@ void ShowFolderWindows(Folder* folder)
     if (!folder || !folder->Contained)
         return;
     ShowRequestBatch shows;
-    ShowEnteredWindows(folder);
+    ContainedEntry* entry = folder->Contained->Head;
+    while (entry) {
+        // The entry removed is the first of its window, never one after
+        // this one, so the next link stays good.
+        ContainedEntry* next = entry->Next;
+        if (entry->ShowOnEnter) {
+            HWND window = entry->Window;
+            if (IsWindow(window))
+                ShowContainedWindow(window);
+            folder->Contained->Remove(window);
+        }
+        entry = next;
+    }
 }
 
 const char* StateTextOf(bool visible, bool iconic, bool zoomed)
