@@ -11,6 +11,7 @@
 #include "app/taskactions.h"
 #include "winkit/help.h"
 #include "winkit/listrows.h"
+#include "winkit/winutil.h"
 #include "model/settings.h"
 #include "model/shellstate.h"
 #include "common/version.h"
@@ -347,6 +348,8 @@ void ShowEveryPutAwayWindow()
         if (folder)
             ShowAndClearContained(folder->Contained);
     }
+    // Nobody will be left to send them once the answers come.
+    SendWaitingShows();
 }
 
 void DestroyEverything()

@@ -442,11 +442,14 @@ bool StartUp(HINSTANCE instance, const char* commandTail, int showCommand, int* 
     LoadSettings(&layout);
     ApplyLoadedLayout(layout);
     ShowLoadedFolders();
+    // A show that waited for a hide's answer has left the record's care.
+    WhenWaitingShowsSent(SyncPutAwayRecord);
     // What an earlier run that was killed had put away; the first folder
     // is entered now.
     for (HWND window : RecoverPutAwayWindows())
         ForgetSystemTask(window);
     ShowFolderWindows(ShellState.CurrentFolder);
+    SyncPutAwayRecord();
     RegisterHotKeys();
     SetPriorityClass(GetCurrentProcess(), PriorityClassOf(Settings.Priority));
 

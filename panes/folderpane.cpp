@@ -13,6 +13,7 @@
 #include "tasks/taskenum.h"
 #include "winkit/faultguard.h"
 #include "winkit/listrows.h"
+#include "winkit/winutil.h"
 
 namespace {
 
@@ -250,10 +251,18 @@ void SwitchToFolder(int paneIndex, bool putAway)
     Folder* folder = (Folder*)data;
     if (folder) {
         RunBusy([folder, putAway] {
-            if (putAway)
-                EnumerateTasks(EnumContain);
-            ShellState.CurrentFolder = folder;
-            ShowFolderWindows(folder);
+            {
+                // The hides and shows of one switch go together: a window
+                // put away and shown again gets neither, and each owner one
+                // acknowledgement.
+                ShowRequestBatch requests;
+                if (putAway)
+                    EnumerateTasks(EnumContain);
+                ShellState.CurrentFolder = folder;
+                ShowFolderWindows(folder);
+            }
+            // The shows are on their way: the record lets go of their windows.
+            SyncPutAwayRecord();
             RequestRefresh();
         });
     }

@@ -10,6 +10,7 @@
 
 #include "common/product.h"
 #include "model/model.h"
+#include "model/shellstate.h"
 #include "store/numbers.h"
 #include "winkit/winutil.h"
 
@@ -62,29 +63,41 @@ std::string Identity(HWND window)
     return identity;
 }
 
-// A folder's value; empty when its list holds no window. Identities are
-// read once per window: known ones come from the last sync's, and every
-// one used goes into fresh.
-std::string FolderValue(const Folder* folder, const std::unordered_map<HWND, std::string>& known,
+// The identity of a window, read once per window: known ones come from the
+// last sync's, and every one used goes into fresh.
+const std::string& IdentityOf(HWND window, const std::unordered_map<HWND, std::string>& known,
+                              std::unordered_map<HWND, std::string>& fresh)
+{
+    auto identity = fresh.find(window);
+    if (identity == fresh.end()) {
+        auto old = known.find(window);
+        identity = fresh.emplace(window, old != known.end() ? old->second : Identity(window)).first;
+    }
+    return identity->second;
+}
+
+// A folder's value; empty when it holds no window. Besides its list, the
+// windows being shown from it whose show has not gone yet (awaiting): a
+// Corvanix ended now would leave them hidden.
+std::string FolderValue(const Folder* folder, const std::vector<HWND>& awaiting,
+                        const std::unordered_map<HWND, std::string>& known,
                         std::unordered_map<HWND, std::string>& fresh)
 {
     const ContainedList* list = folder ? folder->Contained : nullptr;
-    if (!list || !list->Head)
+    if (!list || (!list->Head && awaiting.empty()))
         return std::string();
     std::string value = folder->Title.Get();
     value.push_back(0);
-    for (const ContainedEntry* entry = list->Head; entry; entry = entry->Next) {
-        auto identity = fresh.find(entry->Window);
-        if (identity == fresh.end()) {
-            auto old = known.find(entry->Window);
-            identity = fresh.emplace(entry->Window, old != known.end() ? old->second
-                                                                       : Identity(entry->Window))
-                           .first;
-        }
-        PutNumber(value, HandleBits(entry->Window), 4);
-        value.push_back((char)entry->ShowOnEnter);
-        value += identity->second;
-    }
+    auto put = [&](HWND window, BYTE showOnEnter) {
+        PutNumber(value, HandleBits(window), 4);
+        value.push_back((char)showOnEnter);
+        value += IdentityOf(window, known, fresh);
+    };
+    for (const ContainedEntry* entry = list->Head; entry; entry = entry->Next)
+        put(entry->Window, entry->ShowOnEnter);
+    for (HWND window : awaiting)
+        if (!list->Contains(window))
+            put(window, 1);
     return value;
 }
 
@@ -190,8 +203,12 @@ void SyncPutAwayRecord()
 {
     std::unordered_map<HWND, std::string> identities;
     std::vector<std::string> values;
-    for (int i = 0; i < FolderCount(); i++)
-        values.push_back(FolderValue(FolderAt(i), Identities, identities));
+    const std::vector<HWND> awaiting = WindowsAwaitingShow(), none;
+    for (int i = 0; i < FolderCount(); i++) {
+        Folder* folder = FolderAt(i);
+        values.push_back(FolderValue(folder, folder == ShellState.CurrentFolder ? awaiting : none,
+                                     Identities, identities));
+    }
     Identities.swap(identities);
 
     size_t count = values.size() > Written.size() ? values.size() : Written.size();

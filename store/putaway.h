@@ -18,9 +18,10 @@
 
 #include "common/product.h"
 
-// Brings the record up to date with the folders' lists; only values that
-// changed are written. Called after every change to a list, and before the
-// windows a folder switch puts away are asked to hide.
+// Brings the record up to date with the folders' lists (and, with the
+// current folder's, the windows whose show waits: winkit/winutil.h); only
+// values that changed are written. Called after every change to a list,
+// and before the windows a folder switch puts away are asked to hide.
 void SyncPutAwayRecord();
 
 // Removes the record: every window has been shown again (Exit, the

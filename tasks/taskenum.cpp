@@ -107,6 +107,7 @@ void EnumerateTasks(TaskEnumMode mode)
     // leaves a record of windows that may still be on screen, never a
     // hidden window that no record knows.
     SyncPutAwayRecord();
+    ShowRequestBatch hides;
     for (HWND window : putAway)
         ShowWindowNoWait(window, SW_HIDE);
 }
@@ -115,6 +116,7 @@ void ShowFolderWindows(Folder* folder)
 {
     if (!folder || !folder->Contained)
         return;
+    ShowRequestBatch shows;
     ContainedEntry* entry = folder->Contained->Head;
     while (entry) {
         // The entry removed is the first of its window, never one after
@@ -128,7 +130,6 @@ void ShowFolderWindows(Folder* folder)
         }
         entry = next;
     }
-    SyncPutAwayRecord();
 }
 
 const char* StateTextOf(bool visible, bool iconic, bool zoomed)

@@ -40,8 +40,9 @@ void ForgetSystemTask(HWND window);
 void ResetSystemTaskList();
 
 // After CurrentFolder has become the folder entered: shows its windows
-// again in the state they were left in, and brings the record of put-away
-// windows up to date.
+// again in the state they were left in (in one batch of requests, or in
+// the caller's) and takes them out of its list. The caller brings the
+// record of put-away windows up to date once its batch has ended.
 void ShowFolderWindows(Folder* folder);
 
 // "Hidden", "Minimized", "Maximized" or "Normal".

@@ -139,6 +139,7 @@ TEST(Stress, ASwitchStormMisfilesNoWindowHoweverSlowlyTheOwnersAnswer)
         ASSERT_TRUE(app.Hang(0));
     // Put away, then seconds of switching between the two folders that
     // hold none of them: longer than any guess of how long a hide takes.
+    ULONG_PTR requests = ShowRequestCount();
     SelectFolder(1);
     for (DWORD start = GetTickCount(); GetTickCount() - start < 4000;) {
         SelectFolder(2);
@@ -160,6 +161,9 @@ TEST(Stress, ASwitchStormMisfilesNoWindowHoweverSlowlyTheOwnersAnswer)
 
     ASSERT_TRUE(WaitFor([&] { return AllVisible(windows, false) && PendingShowCount() == 0; },
                         60000));
+    // Each window got its hide and nothing else: every later show and hide
+    // waited for the owner's answer, by which time they cancelled out.
+    EXPECT_EQ(ShowRequestCount() - requests, windows.size());
     PumpFor(500);
     int misfiled = 0;
     for (HWND window : windows) {

@@ -12,18 +12,44 @@ bool IsOwnThreadWindow(HWND window);
 // ShowWindow for our own windows; for other threads' windows the request is
 // queued to the owning thread (ShowWindowAsync), so a hung owner cannot
 // block the caller, and remembered until the owner has carried it out:
-// the owner answers a message queued right behind the request, and that
-// answer (or the window's end) closes the request. A hide asked for before
-// the owner has answered is sent with that answer.
+// the owner thread answers a message queued behind the requests sent to
+// its windows, and that answer (or the window's end) closes them. No
+// request goes to a window that shows already what is asked; one asked
+// for while another is on its way to the window waits for the answer and
+// goes only if it asks for something else, so that the owner's queue
+// never holds a request that a later one undoes.
 void ShowWindowNoWait(HWND window, int command);
+
+// While one of these lives, ShowWindowNoWait only notes what each window
+// is asked for; when the outermost ends, each window asked gets the last
+// command asked for it (a hide and a show that cancel out send nothing),
+// and each owner thread one message whose answer closes them all.
+class ShowRequestBatch {
+public:
+    ShowRequestBatch();
+    ~ShowRequestBatch();
+    ShowRequestBatch(const ShowRequestBatch&) = delete;
+    ShowRequestBatch& operator=(const ShowRequestBatch&) = delete;
+};
 
 // Whether a window is to be taken as visible: as Corvanix last asked while
 // that request is outstanding, however long its owner takes, and as the
-// system says once it is carried out. Interface thread only.
+// system says once it is carried out. Top-level windows only; interface
+// thread only.
 bool SeenVisible(HWND window);
 // Forgets the requests of windows that are gone, and those that could not
 // be followed by an answer and whose window now shows what was asked.
 void PrunePendingShows();
+// The windows asked to show whose show has not gone yet (it waits for an
+// open batch's end, or for the answer to a hide on its way): if the
+// program ended now, that hide would leave them hidden.
+std::vector<HWND> WindowsAwaitingShow();
+// Names a function called once shows that waited for an answer are sent
+// (the record of put-away windows lets go of them).
+void WhenWaitingShowsSent(void (*sent)());
+// Sends every show that waits, at once and without waiting for anything:
+// the program is ending.
+void SendWaitingShows();
 // Forgets the request of a window the caller has just shown or hidden
 // itself, its owner having answered.
 void ForgetShowRequest(HWND window);
