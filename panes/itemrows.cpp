@@ -6,6 +6,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "common/messages.h"
 #include "model/model.h"
 #include "model/shellstate.h"
 #include "panes/statusbar.h"
@@ -29,6 +30,9 @@ struct ItemListState {
     HIMAGELIST ImagesLarge = nullptr;
     HIMAGELIST ImagesSmall = nullptr;
     std::unordered_map<HICON, int> ImageOf;
+    // A shortcut's icon -> the image of it with the arrow (-1: it cannot
+    // be drawn).
+    std::unordered_map<HICON, int> ArrowedImageOf;
     // The rows in sight in the details view, [FirstShown, EndShown), taken
     // before a pass brings the cells up to date: a cell that changes is
     // repainted only there. A rebuild draws the whole list once it is done.
@@ -317,126 +321,166 @@ void AddContainedRows(const RefreshPass& pass, const ContainedList* list)
     }
 }
 
-// How long a pass may spend on the images of shortcut rows (loading icons,
-// drawing the arrow over them, adding them to the image lists), and one
-// later slice: the rows left over show the default icon until the slices
-// between messages have made their images, so that a folder of hundreds
-// of shortcuts with icons of their own freezes nothing.
-const DWORD RowImageBudgetMs = 100;
-const DWORD RowImageSliceMs = 50;
-const UINT_PTR RowImageTimer = 0x49434F4E;
+// Shortcut rows show their shortcut's icon with the arrow over it. The
+// icons a folder's shortcuts name are extracted, and the arrow drawn over
+// them, on the icon loader's thread (winkit/shellcache), the rows in sight
+// asked for first; until then a row shows the default icon with the arrow.
+// Whenever the loader has something, the rows still waiting take what is
+// now at hand, their images added to the lists in one go. A row only ever
+// takes the image of its own shortcut's icon, so icons loaded for a folder
+// left since go into the cache and nowhere else.
 
-// A shortcut's icon with the shortcut arrow drawn over it, at both sizes:
-// made once for each icon, whichever shortcuts show it, and kept with the
-// icons in the shell cache.
-const ArrowedIcons& ArrowedIconsOf(HICON icon)
+void SetArrowMarkOnce()
 {
-    if (const ArrowedIcons* known = FindArrowedIcons(icon))
-        return *known;
+    if (HaveArrowMark())
+        return;
     HICON smallArrow = (HICON)LoadImageA(ShellState.Instance, "SHORTCUT", IMAGE_ICON, 16, 16,
                                          LR_SHARED);
-    ArrowedIcons made;
-    made.Large = OverlayIcon(icon, ShellState.IconTable[IconShortcut], 32);
-    made.Small = OverlayIcon(icon, smallArrow ? smallArrow : ShellState.IconTable[IconShortcut], 16);
-    return KeepArrowedIcons(icon, made);
+    HICON largeArrow = ShellState.IconTable[IconShortcut];
+    SetArrowMark(largeArrow, smallArrow ? smallArrow : largeArrow);
 }
 
-// The image of an icon with the arrow. Without mayWork, only what is at
-// hand: -1 when the arrow is still to be drawn or the image to be added.
-int ArrowedImage(HICON icon, bool mayWork)
+// The images of icons that have none yet, added to both lists at once; an
+// icon that cannot be drawn gets -1.
+void AddArrowedImagesOf(const std::vector<HICON>& icons)
 {
-    if (!mayWork && !FindArrowedIcons(icon))
-        return -1;
-    const ArrowedIcons& arrowed = ArrowedIconsOf(icon);
-    HICON large = arrowed.Large ? arrowed.Large : icon;
-    HICON small = arrowed.Small ? arrowed.Small : icon;
-    if (!mayWork && !State.ImageOf.count(large))
-        return -1;
-    return ImageOfIcons(large, small);
-}
-
-// The image of a shortcut row; -1, without mayWork, when its icon is still
-// to be loaded too.
-int ShortcutImage(Shortcut* shortcut, bool mayWork)
-{
-    HICON icon = shortcut->Icon;
-    if (!icon) {
-        if (!mayWork)
-            return -1;
-        icon = GetShortcutIcon(shortcut);
+    SetArrowMarkOnce();
+    std::vector<HICON> adding;
+    std::vector<const ArrowedPixels*> pixels;
+    for (HICON icon : icons) {
+        if (!icon || State.ArrowedImageOf.count(icon))
+            continue;
+        const ArrowedPixels* made = ArrowedPixelsOf(icon);
+        State.ArrowedImageOf[icon] = -1;
+        if (made) {
+            adding.push_back(icon);
+            pixels.push_back(made);
+        }
     }
-    return ArrowedImage(icon ? icon : DefaultIcon(), mayWork);
+    int first = AddArrowedImages(State.ImagesLarge, State.ImagesSmall, pixels);
+    for (size_t i = 0; first >= 0 && i < adding.size(); i++)
+        State.ArrowedImageOf[adding[i]] = first + (int)i;
 }
 
-// What a shortcut row shows until its own image is made.
+// What a shortcut row shows until its own image is made: the default icon
+// with the arrow, or without when even that cannot be drawn.
 int PlaceholderImage()
 {
-    return ArrowedImage(DefaultIcon(), true);
+    AddArrowedImagesOf({DefaultIcon()});
+    int image = State.ArrowedImageOf[DefaultIcon()];
+    return image >= 0 ? image : ImageOfIcons(DefaultIcon(), DefaultIcon());
 }
 
-void CALLBACK MakePendingRowImages(HWND list, UINT, UINT_PTR timer, DWORD);
-
-void SchedulePendingRowImages()
+// The image of an icon that AddArrowedImagesOf has seen.
+int ArrowedImageOf(HICON icon)
 {
-    SetTimer(Items(), RowImageTimer, 10, MakePendingRowImages);
+    auto known = State.ArrowedImageOf.find(icon);
+    return known != State.ArrowedImageOf.end() && known->second >= 0 ? known->second
+                                                                      : PlaceholderImage();
 }
 
-// One slice: the shortcut rows that still show the placeholder get their
-// own images, in row order, until the slice is used up.
-void CALLBACK MakePendingRowImages(HWND list, UINT, UINT_PTR timer, DWORD)
+// The icon of a shortcut, when the cache has what it takes (the loader has
+// extracted it, or it is loaded already); null while it is still to be
+// extracted, with where from added to `wanted`.
+HICON ShortcutIconAtHand(Shortcut* shortcut, std::vector<IconSource>* wanted)
 {
-    KillTimer(list, timer);
-    if (list != Items() || !State.ImagesLarge)
-        return;
-    DWORD started = GetTickCount();
-    int placeholder = PlaceholderImage();
-    for (const std::unique_ptr<ItemRow>& row : State.Rows) {
-        Shortcut* shortcut = row->LiveShortcut();
-        if (!shortcut || row->Image != placeholder)
-            continue;
-        if (GetTickCount() - started >= RowImageSliceMs) {
-            SchedulePendingRowImages();
-            return;
-        }
-        int image = ShortcutImage(shortcut, true);
-        if (image == placeholder)
-            continue;
-        row->Image = image;
-        LVITEMA item = {};
-        item.mask = LVIF_IMAGE;
-        item.iItem = row->Index;
-        item.iImage = image;
-        SendMessageA(list, LVM_SETITEMA, 0, (LPARAM)&item);
+    if (shortcut->Icon)
+        return shortcut->Icon;
+    IconSource source;
+    if (IconStillToExtract(shortcut, &source.File, &source.Index)) {
+        if (wanted)
+            wanted->push_back(std::move(source));
+        return nullptr;
     }
+    return GetShortcutIcon(shortcut);
+}
+
+// The icons the waiting rows still need, the rows in sight (from the top
+// row of the details and list views) first.
+void RequestRowIcons()
+{
+    std::vector<IconSource> wanted;
+    size_t count = State.Rows.size();
+    size_t top = count ? (size_t)SendMessageA(Items(), LVM_GETTOPINDEX, 0, 0) % count : 0;
+    for (size_t n = 0; n < count; n++) {
+        ItemRow* row = State.Rows[(top + n) % count].get();
+        Shortcut* shortcut = row->ImagePending ? row->LiveShortcut() : nullptr;
+        if (shortcut)
+            ShortcutIconAtHand(shortcut, &wanted);
+    }
+    LoadFileIcons(wanted, Items(), WM_ROWICONS);
+}
+
+void SetRowImage(ItemRow* row, int image)
+{
+    row->ImagePending = false;
+    if (row->Image == image)
+        return;
+    row->Image = image;
+    LVITEMA item = {};
+    item.mask = LVIF_IMAGE;
+    item.iItem = row->Index;
+    item.iImage = image;
+    SendMessageA(Items(), LVM_SETITEMA, 0, (LPARAM)&item);
+}
+
+// The waiting rows whose icons are at hand now take their images.
+void ShowRowImagesAtHand()
+{
+    std::vector<ItemRow*> ready;
+    std::vector<HICON> icons;
+    for (const std::unique_ptr<ItemRow>& row : State.Rows) {
+        Shortcut* shortcut = row->ImagePending ? row->LiveShortcut() : nullptr;
+        HICON icon = shortcut ? ShortcutIconAtHand(shortcut, nullptr) : nullptr;
+        if (icon) {
+            ready.push_back(row.get());
+            icons.push_back(icon);
+        }
+    }
+    AddArrowedImagesOf(icons);
+    for (size_t i = 0; i < ready.size(); i++)
+        SetRowImage(ready[i], ArrowedImageOf(icons[i]));
 }
 
 void AddShortcutRows()
 {
     Folder* current = ShellState.CurrentFolder;
-    DWORD started = GetTickCount();
-    bool pending = false;
+    std::vector<Shortcut*> fresh;
     for (Shortcut* shortcut = current ? current->First : nullptr; shortcut;
          shortcut = shortcut->Next) {
         if (State.ByShortcut.count(shortcut))
             continue;
         if (shortcut->Window && !shortcut->MultipleInstances)
             continue;
+        fresh.push_back(shortcut);
+    }
+    if (fresh.empty()) {
+        if (IconLoaderBusy())
+            RequestRowIcons();
+        return;
+    }
+    std::vector<HICON> icons;
+    for (Shortcut* shortcut : fresh)
+        icons.push_back(ShortcutIconAtHand(shortcut, nullptr));
+    AddArrowedImagesOf(icons);
+    bool pending = false;
+    for (size_t i = 0; i < fresh.size(); i++) {
         std::unique_ptr<ItemRow> record(new ItemRow);
         record->Kind = RowKind::Shortcut;
-        record->Link = shortcut;
-        record->Image = ShortcutImage(shortcut, GetTickCount() - started < RowImageBudgetMs);
-        if (record->Image < 0) {
-            record->Image = PlaceholderImage();
-            pending = true;
-        }
-        ItemRow* row = InsertRow(std::move(record), -1, shortcut->Title.Get());
+        record->Link = fresh[i];
+        record->Image = icons[i] ? ArrowedImageOf(icons[i]) : PlaceholderImage();
+        record->ImagePending = !icons[i];
+        pending = pending || record->ImagePending;
+        ItemRow* row = InsertRow(std::move(record), -1, fresh[i]->Title.Get());
         if (!row)
             continue;
-        SetRowPosition(row, shortcut->Position);
+        SetRowPosition(row, fresh[i]->Position);
         RedrawRow(row);
     }
-    if (pending)
-        SchedulePendingRowImages();
+    // Asked even when nothing waits: what the loader had still to load
+    // for a folder left is dropped.
+    if (pending || IconLoaderBusy())
+        RequestRowIcons();
 }
 
 // Whether the row stays, its facts brought up to date: a window's while it
@@ -488,6 +532,7 @@ void DestroyImageLists()
         ImageList_Destroy(State.ImagesSmall);
     State.ImagesLarge = State.ImagesSmall = nullptr;
     State.ImageOf.clear();
+    State.ArrowedImageOf.clear();
 }
 
 void RecreateImageLists()
@@ -683,6 +728,26 @@ LONG ItemListWrites()
 LONG PassesApplied()
 {
     return State.Passes;
+}
+
+void OnRowIconsLoaded()
+{
+    TakeLoadedIcons();
+    if (!State.ImagesLarge)
+        return;
+    ShowRowImagesAtHand();
+    // An icon file without the icon sends its rows to their programs'
+    // icons: asked for once the loader is through with the rest.
+    if (!IconLoaderBusy() && RowsAwaitingImages())
+        RequestRowIcons();
+}
+
+int RowsAwaitingImages()
+{
+    int pending = 0;
+    for (const std::unique_ptr<ItemRow>& row : State.Rows)
+        pending += row->ImagePending;
+    return pending;
 }
 
 // ================================================================ columns

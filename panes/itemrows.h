@@ -46,6 +46,8 @@ struct ItemRow : RowSubject {
     RowKind Kind = RowKind::Task;
     int Index = -1;  // its place in the list
     int Image = -1;
+    // A shortcut row showing the placeholder until its own image is made.
+    bool ImagePending = false;
     // The window's text (the label keeps the text the row was made with),
     // or the shortcut's title.
     std::string Title;
@@ -100,6 +102,10 @@ void ForEachSelectedItemRow(Act act)
 void SetRowLabel(const Shortcut* shortcut, const char* label);
 void SetRowLabel(HWND window, const char* label);
 
+// The icon loader has icons for the shortcut rows still showing the
+// placeholder (WM_ROWICONS): they take their own images.
+void OnRowIconsLoaded();
+
 // The list asks for a cell beside a label (LVN_GETDISPINFO).
 void OnItemRowDisplayInfo(NMLVDISPINFOA* info);
 // The list has sorted itself (LVM_SORTITEMS): the records learn their
@@ -124,3 +130,5 @@ void ResetItemRows();
 // pass that finds nothing changed makes none), and the passes applied.
 LONG ItemListWrites();
 LONG PassesApplied();
+// The shortcut rows that still show the placeholder.
+int RowsAwaitingImages();
