@@ -33,6 +33,10 @@ struct ItemListState {
     // A shortcut's icon -> the image of it with the arrow (-1: it cannot
     // be drawn).
     std::unordered_map<HICON, int> ArrowedImageOf;
+    // What the rows showing the placeholder asked the loader for ("file|
+    // index", as asked) -> their shortcuts, compared only: when an icon
+    // comes, only its rows look at what is at hand.
+    std::unordered_map<std::string, std::vector<const Shortcut*>> Waiting;
     // The rows in sight in the details view, [FirstShown, EndShown), taken
     // before a pass brings the cells up to date: a cell that changes is
     // repainted only there. A rebuild draws the whole list once it is done.
@@ -395,20 +399,10 @@ HICON ShortcutIconAtHand(Shortcut* shortcut, std::vector<IconSource>* wanted)
     return GetShortcutIcon(shortcut);
 }
 
-// The icons the waiting rows still need, the rows in sight (from the top
-// row of the details and list views) first.
-void RequestRowIcons()
+// What a waiting row asked the loader for, as the key of Waiting.
+std::string WaitingKey(const IconSource& source)
 {
-    std::vector<IconSource> wanted;
-    size_t count = State.Rows.size();
-    size_t top = count ? (size_t)SendMessageA(Items(), LVM_GETTOPINDEX, 0, 0) % count : 0;
-    for (size_t n = 0; n < count; n++) {
-        ItemRow* row = State.Rows[(top + n) % count].get();
-        Shortcut* shortcut = row->ImagePending ? row->LiveShortcut() : nullptr;
-        if (shortcut)
-            ShortcutIconAtHand(shortcut, &wanted);
-    }
-    LoadFileIcons(wanted, Items(), WM_ROWICONS);
+    return source.File + "|" + std::to_string(source.Index);
 }
 
 void SetRowImage(ItemRow* row, int image)
@@ -424,22 +418,68 @@ void SetRowImage(ItemRow* row, int image)
     SendMessageA(Items(), LVM_SETITEMA, 0, (LPARAM)&item);
 }
 
-// The waiting rows whose icons are at hand now take their images.
-void ShowRowImagesAtHand()
+// Rows whose icons are at hand, each with its icon.
+struct ReadyRows {
+    std::vector<ItemRow*> Rows;
+    std::vector<HICON> Icons;
+};
+
+// The images the ready rows' icons still need are added in one go, then
+// each row takes its own.
+void ShowReadyRows(const ReadyRows& ready)
 {
-    std::vector<ItemRow*> ready;
-    std::vector<HICON> icons;
-    for (const std::unique_ptr<ItemRow>& row : State.Rows) {
+    AddArrowedImagesOf(ready.Icons);
+    for (size_t i = 0; i < ready.Rows.size(); i++)
+        SetRowImage(ready.Rows[i], ArrowedImageOf(ready.Icons[i]));
+}
+
+// The rows showing the placeholder take their images when their icons are
+// at hand; the loader is given the icons the others still need, the rows
+// in sight (from the top row of the details and list views) first.
+void RequestRowIcons()
+{
+    std::vector<IconSource> wanted;
+    ReadyRows ready;
+    State.Waiting.clear();
+    size_t count = State.Rows.size();
+    size_t top = count ? (size_t)SendMessageA(Items(), LVM_GETTOPINDEX, 0, 0) % count : 0;
+    for (size_t n = 0; n < count; n++) {
+        ItemRow* row = State.Rows[(top + n) % count].get();
         Shortcut* shortcut = row->ImagePending ? row->LiveShortcut() : nullptr;
-        HICON icon = shortcut ? ShortcutIconAtHand(shortcut, nullptr) : nullptr;
-        if (icon) {
-            ready.push_back(row.get());
-            icons.push_back(icon);
+        if (!shortcut)
+            continue;
+        if (HICON icon = ShortcutIconAtHand(shortcut, &wanted)) {
+            ready.Rows.push_back(row);
+            ready.Icons.push_back(icon);
+        } else {
+            State.Waiting[WaitingKey(wanted.back())].push_back(shortcut);
         }
     }
-    AddArrowedImagesOf(icons);
-    for (size_t i = 0; i < ready.size(); i++)
-        SetRowImage(ready[i], ArrowedImageOf(icons[i]));
+    ShowReadyRows(ready);
+    LoadFileIcons(wanted, Items(), WM_ROWICONS);
+}
+
+// The rows waiting for the icons taken from the loader take their images,
+// if their icons are at hand now.
+void ShowLoadedRowImages(const std::vector<IconSource>& taken)
+{
+    ReadyRows ready;
+    for (const IconSource& source : taken) {
+        auto waiting = State.Waiting.find(WaitingKey(source));
+        if (waiting == State.Waiting.end())
+            continue;
+        for (const Shortcut* link : waiting->second) {
+            auto found = State.ByShortcut.find(link);
+            ItemRow* row = found != State.ByShortcut.end() ? found->second : nullptr;
+            Shortcut* shortcut = row && row->ImagePending ? row->LiveShortcut() : nullptr;
+            if (HICON icon = shortcut ? ShortcutIconAtHand(shortcut, nullptr) : nullptr) {
+                ready.Rows.push_back(row);
+                ready.Icons.push_back(icon);
+            }
+        }
+        State.Waiting.erase(waiting);
+    }
+    ShowReadyRows(ready);
 }
 
 void AddShortcutRows()
@@ -533,6 +573,7 @@ void DestroyImageLists()
     State.ImagesLarge = State.ImagesSmall = nullptr;
     State.ImageOf.clear();
     State.ArrowedImageOf.clear();
+    State.Waiting.clear();
 }
 
 void RecreateImageLists()
@@ -732,10 +773,10 @@ LONG PassesApplied()
 
 void OnRowIconsLoaded()
 {
-    TakeLoadedIcons();
+    std::vector<IconSource> taken = TakeLoadedIcons();
     if (!State.ImagesLarge)
         return;
-    ShowRowImagesAtHand();
+    ShowLoadedRowImages(taken);
     // An icon file without the icon sends its rows to their programs'
     // icons: asked for once the loader is through with the rest.
     if (!IconLoaderBusy() && RowsAwaitingImages())

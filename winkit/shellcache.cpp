@@ -3,6 +3,7 @@
 #include <shellapi.h>
 #include <string.h>
 
+#include <stdio.h>
 #include <deque>
 #include <memory>
 #include <string>
@@ -117,6 +118,7 @@ bool CachedAssociatedProgram(const char* file, char* program)
 
 // ================================================================ arrowed pixels
 
+long long DbgInfo, DbgBits;
 namespace {
 
 // A bitmap's pixels as 32-bit colour, the top row first: false when the
@@ -140,8 +142,10 @@ bool ReadPixels(HDC dc, HBITMAP bitmap, int width, int height, DWORD* pixels)
 bool IconPixels(HDC dc, HICON icon, std::vector<DWORD>* pixels, int* width, int* height)
 {
     ICONINFO info = {};
+    LARGE_INTEGER q0, q1, q2; QueryPerformanceCounter(&q0);
     if (!GetIconInfo(icon, &info))
         return false;
+    QueryPerformanceCounter(&q1);
     BITMAP mask = {};
     GetObjectA(info.hbmMask, sizeof mask, &mask);
     int w = mask.bmWidth, h = info.hbmColor ? mask.bmHeight : mask.bmHeight / 2;
@@ -156,6 +160,8 @@ bool IconPixels(HDC dc, HICON icon, std::vector<DWORD>* pixels, int* width, int*
     DeleteObject(info.hbmMask);
     if (info.hbmColor)
         DeleteObject(info.hbmColor);
+    QueryPerformanceCounter(&q2);
+    DbgInfo += q1.QuadPart - q0.QuadPart; DbgBits += q2.QuadPart - q1.QuadPart;
     if (!read)
         return false;
     bool ownAlpha = false;
@@ -216,16 +222,13 @@ void DrawOver(DWORD* base, const DWORD* mark, int count)
 }
 
 // An icon at both sizes with the mark over it; false when the icon cannot
-// be read. Any thread: it touches nothing but its arguments.
-bool MakeArrowedPixels(HICON icon, const ArrowedPixels* mark, ArrowedPixels* made)
+// be read. Any thread: it touches nothing but its arguments (the dc is the
+// calling thread's).
+bool MakeArrowedPixels(HDC dc, HICON icon, const ArrowedPixels* mark, ArrowedPixels* made)
 {
-    HDC dc = CreateCompatibleDC(nullptr);
     std::vector<DWORD> pixels;
     int width = 0, height = 0;
-    bool read = dc && IconPixels(dc, icon, &pixels, &width, &height);
-    if (dc)
-        DeleteDC(dc);
-    if (!read)
+    if (!IconPixels(dc, icon, &pixels, &width, &height))
         return false;
     ScalePixels(pixels, width, height, 32, made->Large);
     ScalePixels(pixels, width, height, 16, made->Small);
@@ -296,11 +299,13 @@ void SetArrowMark(HICON large, HICON small)
         return;
     std::unique_ptr<ArrowedPixels> mark(new ArrowedPixels);
     ArrowedPixels smallMark;
-    if (MakeArrowedPixels(large, nullptr, mark.get()) &&
-        MakeArrowedPixels(small, nullptr, &smallMark)) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    if (MakeArrowedPixels(dc, large, nullptr, mark.get()) &&
+        MakeArrowedPixels(dc, small, nullptr, &smallMark)) {
         memcpy(mark->Small, smallMark.Small, sizeof mark->Small);
         ArrowMark = std::move(mark);
     }
+    DeleteDC(dc);
 }
 
 const ArrowedPixels* FindArrowedPixels(HICON icon)
@@ -314,9 +319,11 @@ const ArrowedPixels* ArrowedPixelsOf(HICON icon)
     if (const ArrowedPixels* known = FindArrowedPixels(icon))
         return known;
     std::unique_ptr<ArrowedPixels> made(new ArrowedPixels);
-    if (!icon || !ArrowMark || !MakeArrowedPixels(icon, ArrowMark.get(), made.get()))
-        return nullptr;
-    return (Arrowed[icon] = std::move(made)).get();
+    HDC dc = icon && ArrowMark ? CreateCompatibleDC(nullptr) : nullptr;
+    bool done = dc && MakeArrowedPixels(dc, icon, ArrowMark.get(), made.get());
+    if (dc)
+        DeleteDC(dc);
+    return done ? (Arrowed[icon] = std::move(made)).get() : nullptr;
 }
 
 int AddArrowedImages(HIMAGELIST large, HIMAGELIST small,
@@ -354,14 +361,18 @@ struct LoadedIcon {
 // what is still to load, the key of the icon being loaded, what is made
 // and not yet taken, and where to say so. The arrow is copied in with each
 // request, so the thread reads nothing of the cache.
+// Two threads: extracting an icon is the system's work, of one processor
+// at a time, and the interface thread has little to do meanwhile.
+const int LoaderThreads = 2;
+
 struct Loader {
     CRITICAL_SECTION Lock;
     bool HaveLock = false;
-    HANDLE Thread = nullptr;
-    HANDLE Wake = nullptr;
+    HANDLE Threads[LoaderThreads] = {};
+    HANDLE Work = nullptr;  // set while the queue holds icons, or to stop
     bool Stop = false;
     std::deque<IconSource> Queue;
-    std::string InHand;
+    std::string InHand[LoaderThreads];
     std::vector<LoadedIcon> Loaded;
     ArrowedPixels Mark = {};
     bool HaveMark = false;
@@ -371,10 +382,11 @@ struct Loader {
 };
 
 Loader Loading;
+long long DbgExtract, DbgPixels; int DbgCount;
 
 // One icon of the queue loaded and handed over; false when there is none
 // left, or the thread is to stop.
-bool LoadNextIcon()
+bool LoadNextIcon(HDC dc, int slot)
 {
     LoadedIcon done;
     ArrowedPixels mark;
@@ -384,24 +396,30 @@ bool LoadNextIcon()
     if (go) {
         done.Source = std::move(Loading.Queue.front());
         Loading.Queue.pop_front();
-        Loading.InHand = IconKey(done.Source.File, done.Source.Index);
+        Loading.InHand[slot] = IconKey(done.Source.File, done.Source.Index);
         mark = Loading.Mark;
         haveMark = Loading.HaveMark;
+    } else if (!Loading.Stop) {
+        ResetEvent(Loading.Work);
     }
     LeaveCriticalSection(&Loading.Lock);
     if (!go)
         return false;
 
+    LARGE_INTEGER t0, t1, t2; QueryPerformanceCounter(&t0);
     done.Icon = ExtractFileIcon(done.Source.File.c_str(), done.Source.Index);
+    QueryPerformanceCounter(&t1);
     if (done.Icon && haveMark) {
         done.Pixels.reset(new ArrowedPixels);
-        if (!MakeArrowedPixels(done.Icon, &mark, done.Pixels.get()))
+        if (!MakeArrowedPixels(dc, done.Icon, &mark, done.Pixels.get()))
             done.Pixels.reset();
     }
+    QueryPerformanceCounter(&t2);
+    DbgExtract += t1.QuadPart - t0.QuadPart; DbgPixels += t2.QuadPart - t1.QuadPart; DbgCount++;
 
     EnterCriticalSection(&Loading.Lock);
     Loading.Loaded.push_back(std::move(done));
-    Loading.InHand.clear();
+    Loading.InHand[slot].clear();
     bool post = !Loading.Posted;
     Loading.Posted = true;
     HWND notify = Loading.Notify;
@@ -416,37 +434,52 @@ bool LoadNextIcon()
     return true;
 }
 
-DWORD WINAPI IconLoaderProc(LPVOID)
+DWORD WINAPI IconLoaderProc(LPVOID slot)
 {
+    // One memory dc for the thread's life: the icons' bits are read
+    // through it.
+    HDC dc = CreateCompatibleDC(nullptr);
     for (;;) {
-        WaitForSingleObject(Loading.Wake, INFINITE);
-        while (LoadNextIcon()) {
+        WaitForSingleObject(Loading.Work, INFINITE);
+        while (LoadNextIcon(dc, (int)(INT_PTR)slot)) {
         }
         EnterCriticalSection(&Loading.Lock);
         bool stop = Loading.Stop;
         LeaveCriticalSection(&Loading.Lock);
         if (stop)
-            return 0;
+            break;
     }
+    if (dc)
+        DeleteDC(dc);
+    return 0;
 }
 
 bool StartIconLoader()
 {
-    if (Loading.Thread)
+    if (Loading.Work)
         return true;
     if (!Loading.HaveLock) {
         InitializeCriticalSection(&Loading.Lock);
         Loading.HaveLock = true;
     }
     Loading.Stop = false;
-    Loading.Wake = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    Loading.Thread = Loading.Wake ? CreateThread(nullptr, 0, IconLoaderProc, nullptr, 0, nullptr)
-                                  : nullptr;
-    if (!Loading.Thread && Loading.Wake) {
-        CloseHandle(Loading.Wake);
-        Loading.Wake = nullptr;
+    Loading.Work = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    if (!Loading.Work)
+        return false;
+    bool started = false;
+    for (int slot = 0; slot < LoaderThreads; slot++) {
+        Loading.Threads[slot] = CreateThread(nullptr, 0, IconLoaderProc, (LPVOID)(INT_PTR)slot, 0,
+                                             nullptr);
+        // Below the interface thread, which is to answer at once.
+        if (Loading.Threads[slot])
+            SetThreadPriority(Loading.Threads[slot], THREAD_PRIORITY_BELOW_NORMAL);
+        started = started || Loading.Threads[slot];
     }
-    return Loading.Thread != nullptr;
+    if (!started) {
+        CloseHandle(Loading.Work);
+        Loading.Work = nullptr;
+    }
+    return started;
 }
 
 } // namespace
@@ -457,7 +490,8 @@ void LoadFileIcons(const std::vector<IconSource>& wanted, HWND notify, UINT mess
         return;
     EnterCriticalSection(&Loading.Lock);
     std::unordered_map<std::string, bool> held;
-    held[Loading.InHand] = true;
+    for (const std::string& key : Loading.InHand)
+        held[key] = true;
     for (const LoadedIcon& loaded : Loading.Loaded)
         held[IconKey(loaded.Source.File, loaded.Source.Index)] = true;
     Loading.Queue.clear();
@@ -477,23 +511,26 @@ void LoadFileIcons(const std::vector<IconSource>& wanted, HWND notify, UINT mess
     bool work = !Loading.Queue.empty();
     LeaveCriticalSection(&Loading.Lock);
     if (work)
-        SetEvent(Loading.Wake);
+        SetEvent(Loading.Work);
 }
 
 bool IconLoaderBusy()
 {
-    if (!Loading.Thread)
+    if (!Loading.Work)
         return false;
     EnterCriticalSection(&Loading.Lock);
-    bool busy = !Loading.Queue.empty() || !Loading.InHand.empty() || !Loading.Loaded.empty();
+    bool busy = !Loading.Queue.empty() || !Loading.Loaded.empty();
+    for (const std::string& key : Loading.InHand)
+        busy = busy || !key.empty();
     LeaveCriticalSection(&Loading.Lock);
     return busy;
 }
 
-int TakeLoadedIcons()
+std::vector<IconSource> TakeLoadedIcons()
 {
+    std::vector<IconSource> sources;
     if (!Loading.HaveLock)
-        return 0;
+        return sources;
     std::vector<LoadedIcon> taken;
     EnterCriticalSection(&Loading.Lock);
     taken.swap(Loading.Loaded);
@@ -507,28 +544,39 @@ int TakeLoadedIcons()
         // The same file's icon: the pixels are the same, whichever handle.
         if (icon && loaded.Pixels && !Arrowed.count(icon))
             Arrowed[icon] = std::move(loaded.Pixels);
+        sources.push_back(std::move(loaded.Source));
     }
-    return (int)taken.size();
+    return sources;
 }
 
 void StopIconLoader()
 {
-    if (!Loading.Thread)
+    LARGE_INTEGER f; QueryPerformanceFrequency(&f);
+    if (DbgCount) printf("DBG loader: %d icons, extract %.0f ms, pixels %.0f ms (info %.0f bits %.0f)\n", DbgCount, DbgExtract*1000.0/f.QuadPart, DbgPixels*1000.0/f.QuadPart, DbgInfo*1000.0/f.QuadPart, DbgBits*1000.0/f.QuadPart);
+    DbgInfo = DbgBits = 0;
+    DbgCount = 0; DbgExtract = DbgPixels = 0;
+    if (!Loading.Work)
         return;
     EnterCriticalSection(&Loading.Lock);
     Loading.Stop = true;
     Loading.Queue.clear();
     LeaveCriticalSection(&Loading.Lock);
-    SetEvent(Loading.Wake);
-    WaitForSingleObject(Loading.Thread, INFINITE);
-    CloseHandle(Loading.Thread);
-    CloseHandle(Loading.Wake);
-    Loading.Thread = Loading.Wake = nullptr;
+    SetEvent(Loading.Work);
+    for (HANDLE& thread : Loading.Threads) {
+        if (!thread)
+            continue;
+        WaitForSingleObject(thread, INFINITE);
+        CloseHandle(thread);
+        thread = nullptr;
+    }
+    CloseHandle(Loading.Work);
+    Loading.Work = nullptr;
     for (LoadedIcon& loaded : Loading.Loaded)
         if (loaded.Icon)
             DestroyIcon(loaded.Icon);
     Loading.Loaded.clear();
-    Loading.InHand.clear();
+    for (std::string& key : Loading.InHand)
+        key.clear();
     Loading.Posted = false;
     Loading.HaveMark = false;
 }

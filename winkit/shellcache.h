@@ -69,8 +69,9 @@ void LoadFileIcons(const std::vector<IconSource>& wanted, HWND notify, UINT mess
 // Whether the loader has icons still to load, or to hand over.
 bool IconLoaderBusy();
 // Moves what the loader has made into the cache (an icon the cache came to
-// know meanwhile keeps its first answer): the number of icons taken.
-int TakeLoadedIcons();
+// know meanwhile keeps its first answer): the sources taken, as they were
+// asked for.
+std::vector<IconSource> TakeLoadedIcons();
 // Stops the loader's thread, destroying what it made that nobody took.
 void StopIconLoader();
 
