@@ -3,7 +3,6 @@
 #include <shellapi.h>
 #include <string.h>
 
-#include <stdio.h>
 #include <deque>
 #include <memory>
 #include <string>
@@ -118,7 +117,6 @@ bool CachedAssociatedProgram(const char* file, char* program)
 
 // ================================================================ arrowed pixels
 
-long long DbgInfo, DbgBits;
 namespace {
 
 // A bitmap's pixels as 32-bit colour, the top row first: false when the
@@ -142,10 +140,8 @@ bool ReadPixels(HDC dc, HBITMAP bitmap, int width, int height, DWORD* pixels)
 bool IconPixels(HDC dc, HICON icon, std::vector<DWORD>* pixels, int* width, int* height)
 {
     ICONINFO info = {};
-    LARGE_INTEGER q0, q1, q2; QueryPerformanceCounter(&q0);
     if (!GetIconInfo(icon, &info))
         return false;
-    QueryPerformanceCounter(&q1);
     BITMAP mask = {};
     GetObjectA(info.hbmMask, sizeof mask, &mask);
     int w = mask.bmWidth, h = info.hbmColor ? mask.bmHeight : mask.bmHeight / 2;
@@ -160,8 +156,6 @@ bool IconPixels(HDC dc, HICON icon, std::vector<DWORD>* pixels, int* width, int*
     DeleteObject(info.hbmMask);
     if (info.hbmColor)
         DeleteObject(info.hbmColor);
-    QueryPerformanceCounter(&q2);
-    DbgInfo += q1.QuadPart - q0.QuadPart; DbgBits += q2.QuadPart - q1.QuadPart;
     if (!read)
         return false;
     bool ownAlpha = false;
@@ -382,7 +376,6 @@ struct Loader {
 };
 
 Loader Loading;
-long long DbgExtract, DbgPixels; int DbgCount;
 
 // One icon of the queue loaded and handed over; false when there is none
 // left, or the thread is to stop.
@@ -406,16 +399,12 @@ bool LoadNextIcon(HDC dc, int slot)
     if (!go)
         return false;
 
-    LARGE_INTEGER t0, t1, t2; QueryPerformanceCounter(&t0);
     done.Icon = ExtractFileIcon(done.Source.File.c_str(), done.Source.Index);
-    QueryPerformanceCounter(&t1);
     if (done.Icon && haveMark) {
         done.Pixels.reset(new ArrowedPixels);
         if (!MakeArrowedPixels(dc, done.Icon, &mark, done.Pixels.get()))
             done.Pixels.reset();
     }
-    QueryPerformanceCounter(&t2);
-    DbgExtract += t1.QuadPart - t0.QuadPart; DbgPixels += t2.QuadPart - t1.QuadPart; DbgCount++;
 
     EnterCriticalSection(&Loading.Lock);
     Loading.Loaded.push_back(std::move(done));
@@ -551,10 +540,6 @@ std::vector<IconSource> TakeLoadedIcons()
 
 void StopIconLoader()
 {
-    LARGE_INTEGER f; QueryPerformanceFrequency(&f);
-    if (DbgCount) printf("DBG loader: %d icons, extract %.0f ms, pixels %.0f ms (info %.0f bits %.0f)\n", DbgCount, DbgExtract*1000.0/f.QuadPart, DbgPixels*1000.0/f.QuadPart, DbgInfo*1000.0/f.QuadPart, DbgBits*1000.0/f.QuadPart);
-    DbgInfo = DbgBits = 0;
-    DbgCount = 0; DbgExtract = DbgPixels = 0;
     if (!Loading.Work)
         return;
     EnterCriticalSection(&Loading.Lock);
