@@ -324,25 +324,31 @@ void LoadShortcutIcon(Shortcut* shortcut)
     shortcut->Icon = icon ? icon : DefaultIcon();
 }
 
-bool IconStillToExtract(const Shortcut* shortcut, std::string* file, int* index)
+bool LoadShortcutIconAtHand(Shortcut* shortcut, std::string* file, int* index)
 {
-    char buffer[MaxText];
-    if (const char* named = NamedIconFile(shortcut, buffer)) {
-        if (!KnowsFileIcon(named, (int)shortcut->IconIndex)) {
-            *file = named;
-            *index = (int)shortcut->IconIndex;
-            return true;
-        }
-        if (CachedFileIcon(named, (int)shortcut->IconIndex))
-            return false;
-    }
-    char found[MaxText] = "";
-    if (IconProgram(shortcut, found) && !KnowsFileIcon(found, 0)) {
-        *file = found;
-        *index = 0;
+    if (shortcut->Icon)
         return true;
+    char buffer[MaxText];
+    const char* named = NamedIconFile(shortcut, buffer);
+    if (named && !KnowsFileIcon(named, (int)shortcut->IconIndex)) {
+        *file = named;
+        *index = (int)shortcut->IconIndex;
+        return false;
     }
-    return false;
+    HICON icon = named ? CachedFileIcon(named, (int)shortcut->IconIndex) : nullptr;
+    char found[MaxText] = "";
+    if (!icon && IconProgram(shortcut, found)) {
+        if (!KnowsFileIcon(found, 0)) {
+            *file = found;
+            *index = 0;
+            return false;
+        }
+        shortcut->IconFile.Set(found);
+        shortcut->IconIndex = 0;
+        icon = CachedFileIcon(found, 0);
+    }
+    shortcut->Icon = icon ? icon : DefaultIcon();
+    return true;
 }
 
 // ---------------------------------------------------------------- transfers

@@ -119,12 +119,12 @@ bool TitleMatch(const char* shortcutTitle, const char* windowTitle);
 
 HICON GetShortcutIcon(Shortcut* shortcut);
 void LoadShortcutIcon(Shortcut* shortcut);
-// The file and icon number whose extraction a shortcut's icon waits for
-// (its icon file, or when that has none, its program's first icon): true
-// with them set; false when the shell cache has what LoadShortcutIcon
-// needs, which then extracts nothing (it may ask which program opens a
-// kind of document, once per kind).
-bool IconStillToExtract(const Shortcut* shortcut, std::string* file, int* index);
+// LoadShortcutIcon when the shell cache has what it needs, which then
+// extracts nothing (it may ask which program opens a kind of document):
+// true, with the shortcut's icon set. False, the icon left unset, with the
+// file and icon number to extract first in `file` and `index` (its icon
+// file's, or when that has none, its program's first icon).
+bool LoadShortcutIconAtHand(Shortcut* shortcut, std::string* file, int* index);
 
 // Moves or copies a shortcut of the CurrentFolder, or a window, to the
 // folder of the given pane row. A shortcut is refused (false) when the

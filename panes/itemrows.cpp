@@ -388,15 +388,12 @@ int ArrowedImageOf(HICON icon)
 // extracted, with where from added to `wanted`.
 HICON ShortcutIconAtHand(Shortcut* shortcut, std::vector<IconSource>* wanted)
 {
-    if (shortcut->Icon)
-        return shortcut->Icon;
     IconSource source;
-    if (IconStillToExtract(shortcut, &source.File, &source.Index)) {
-        if (wanted)
-            wanted->push_back(std::move(source));
-        return nullptr;
-    }
-    return GetShortcutIcon(shortcut);
+    if (LoadShortcutIconAtHand(shortcut, &source.File, &source.Index))
+        return shortcut->Icon;
+    if (wanted)
+        wanted->push_back(std::move(source));
+    return nullptr;
 }
 
 // What a waiting row asked the loader for, as the key of Waiting.
@@ -434,8 +431,9 @@ void ShowReadyRows(const ReadyRows& ready)
 }
 
 // The rows showing the placeholder take their images when their icons are
-// at hand; the loader is given the icons the others still need, the rows
-// in sight (from the top row of the details and list views) first.
+// at hand; the loader is given the icons the others still need, instead
+// of what it had, the rows in sight (from the top row of the details and
+// list views) first.
 void RequestRowIcons()
 {
     std::vector<IconSource> wanted;
@@ -456,7 +454,7 @@ void RequestRowIcons()
         }
     }
     ShowReadyRows(ready);
-    LoadFileIcons(wanted, Items(), WM_ROWICONS);
+    LoadFileIcons(wanted, true, Items(), WM_ROWICONS);
 }
 
 // The rows waiting for the icons taken from the loader take their images,
@@ -482,6 +480,10 @@ void ShowLoadedRowImages(const std::vector<IconSource>& taken)
     ShowReadyRows(ready);
 }
 
+// New shortcut rows show their images at once when their icons are at
+// hand, and otherwise the placeholder while the loader extracts theirs, in
+// row order. When no earlier row waits (after a rebuild, say), what the
+// loader had still to load is for nobody and is dropped.
 void AddShortcutRows()
 {
     Folder* current = ShellState.CurrentFolder;
@@ -494,33 +496,34 @@ void AddShortcutRows()
             continue;
         fresh.push_back(shortcut);
     }
+    bool instead = State.Waiting.empty();
     if (fresh.empty()) {
-        if (IconLoaderBusy())
-            RequestRowIcons();
+        if (instead && IconLoaderBusy())
+            LoadFileIcons({}, true, Items(), WM_ROWICONS);
         return;
     }
     std::vector<HICON> icons;
-    for (Shortcut* shortcut : fresh)
-        icons.push_back(ShortcutIconAtHand(shortcut, nullptr));
+    std::vector<IconSource> wanted;
+    for (Shortcut* shortcut : fresh) {
+        icons.push_back(ShortcutIconAtHand(shortcut, &wanted));
+        if (!icons.back())
+            State.Waiting[WaitingKey(wanted.back())].push_back(shortcut);
+    }
     AddArrowedImagesOf(icons);
-    bool pending = false;
     for (size_t i = 0; i < fresh.size(); i++) {
         std::unique_ptr<ItemRow> record(new ItemRow);
         record->Kind = RowKind::Shortcut;
         record->Link = fresh[i];
         record->Image = icons[i] ? ArrowedImageOf(icons[i]) : PlaceholderImage();
         record->ImagePending = !icons[i];
-        pending = pending || record->ImagePending;
         ItemRow* row = InsertRow(std::move(record), -1, fresh[i]->Title.Get());
         if (!row)
             continue;
         SetRowPosition(row, fresh[i]->Position);
         RedrawRow(row);
     }
-    // Asked even when nothing waits: what the loader had still to load
-    // for a folder left is dropped.
-    if (pending || IconLoaderBusy())
-        RequestRowIcons();
+    if (!wanted.empty() || instead)
+        LoadFileIcons(wanted, instead, Items(), WM_ROWICONS);
 }
 
 // Whether the row stays, its facts brought up to date: a window's while it

@@ -473,8 +473,10 @@ bool StartIconLoader()
 
 } // namespace
 
-void LoadFileIcons(const std::vector<IconSource>& wanted, HWND notify, UINT message)
+void LoadFileIcons(const std::vector<IconSource>& wanted, bool instead, HWND notify, UINT message)
 {
+    if (wanted.empty() && !Loading.Work)
+        return;
     if (!StartIconLoader())
         return;
     EnterCriticalSection(&Loading.Lock);
@@ -483,7 +485,10 @@ void LoadFileIcons(const std::vector<IconSource>& wanted, HWND notify, UINT mess
         held[key] = true;
     for (const LoadedIcon& loaded : Loading.Loaded)
         held[IconKey(loaded.Source.File, loaded.Source.Index)] = true;
-    Loading.Queue.clear();
+    if (instead)
+        Loading.Queue.clear();
+    for (const IconSource& queued : Loading.Queue)
+        held[IconKey(queued.File, queued.Index)] = true;
     for (const IconSource& source : wanted) {
         std::string key = IconKey(source.File, source.Index);
         if (!Icons.count(key) && !held[key]) {

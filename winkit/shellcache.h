@@ -59,13 +59,14 @@ struct IconSource {
     int Index = 0;
 };
 
-// Gives the loader's thread the icons wanted now, in the order wanted: it
-// drops whatever it had still to load (the icons of a folder left, say),
-// skips what the cache knows or it holds already, extracts each icon and
-// makes its arrowed pixels, and posts `message` to `notify` when there is
-// something to take (once, until it is taken). The thread starts on first
-// use and touches neither windows nor the cache.
-void LoadFileIcons(const std::vector<IconSource>& wanted, HWND notify, UINT message);
+// Gives the loader's threads icons to load, in the order wanted, after
+// what they have still to load or, with `instead`, instead of it (the icons
+// of a folder left, say). They skip what the cache knows or they hold
+// already, extract each icon and make its arrowed pixels, and post
+// `message` to `notify` when there is something to take (once, until it
+// is taken). The threads start on first use and touch neither windows nor
+// the cache.
+void LoadFileIcons(const std::vector<IconSource>& wanted, bool instead, HWND notify, UINT message);
 // Whether the loader has icons still to load, or to hand over.
 bool IconLoaderBusy();
 // Moves what the loader has made into the cache (an icon the cache came to
