@@ -351,6 +351,23 @@ bool LoadShortcutIconAtHand(Shortcut* shortcut, std::string* file, int* index)
     return true;
 }
 
+bool TakeExtractedIcon(Shortcut* shortcut, const std::string& file, int index)
+{
+    if (shortcut->Icon)
+        return true;
+    HICON icon = KnowsFileIcon(file.c_str(), index) ? CachedFileIcon(file.c_str(), index) : nullptr;
+    if (!icon)
+        return false;
+    char buffer[MaxText];
+    const char* named = NamedIconFile(shortcut, buffer);
+    if (!named || file != named || index != (int)shortcut->IconIndex) {
+        shortcut->IconFile.Set(file.c_str());
+        shortcut->IconIndex = 0;
+    }
+    shortcut->Icon = icon;
+    return true;
+}
+
 // ---------------------------------------------------------------- transfers
 
 bool TransferToFolder(Shortcut* shortcut, int paneIndex, bool move)

@@ -430,31 +430,55 @@ void ShowReadyRows(const ReadyRows& ready)
         SetRowImage(ready.Rows[i], ArrowedImageOf(ready.Icons[i]));
 }
 
-// The rows showing the placeholder take their images when their icons are
-// at hand; the loader is given the icons the others still need, instead
-// of what it had, the rows in sight (from the top row of the details and
-// list views) first.
-void RequestRowIcons()
+// How long the interface thread spends at a time on learning where the
+// waiting rows' icons come from: for a command without an icon file, that
+// asks the shell which program opens it, a few milliseconds a question.
+const DWORD IconQuestionSliceMs = 50;
+const UINT_PTR IconQuestionTimer = 0x49434F4E;
+
+// Asks what a waiting row's icon takes: the row takes its image when its
+// icon is at hand, or waits for the loader, which is given what to load.
+void AskRowIcon(ItemRow* row, Shortcut* shortcut, ReadyRows* ready,
+                std::vector<IconSource>* wanted)
 {
-    std::vector<IconSource> wanted;
+    row->IconAsked = true;
+    if (HICON icon = ShortcutIconAtHand(shortcut, wanted)) {
+        ready->Rows.push_back(row);
+        ready->Icons.push_back(icon);
+    } else {
+        State.Waiting[WaitingKey(wanted->back())].push_back(shortcut);
+    }
+}
+
+void CALLBACK AskIconQuestions(HWND list, UINT, UINT_PTR timer, DWORD);
+
+void ScheduleIconQuestions()
+{
+    SetTimer(Items(), IconQuestionTimer, 10, AskIconQuestions);
+}
+
+// One slice: the waiting rows that have not asked yet ask, in row order;
+// the loader gets their icons after what it has.
+void CALLBACK AskIconQuestions(HWND list, UINT, UINT_PTR timer, DWORD)
+{
+    KillTimer(list, timer);
+    if (list != Items() || !State.ImagesLarge)
+        return;
+    DWORD started = GetTickCount();
     ReadyRows ready;
-    State.Waiting.clear();
-    size_t count = State.Rows.size();
-    size_t top = count ? (size_t)SendMessageA(Items(), LVM_GETTOPINDEX, 0, 0) % count : 0;
-    for (size_t n = 0; n < count; n++) {
-        ItemRow* row = State.Rows[(top + n) % count].get();
-        Shortcut* shortcut = row->ImagePending ? row->LiveShortcut() : nullptr;
+    std::vector<IconSource> wanted;
+    for (const std::unique_ptr<ItemRow>& row : State.Rows) {
+        Shortcut* shortcut = row->ImagePending && !row->IconAsked ? row->LiveShortcut() : nullptr;
         if (!shortcut)
             continue;
-        if (HICON icon = ShortcutIconAtHand(shortcut, &wanted)) {
-            ready.Rows.push_back(row);
-            ready.Icons.push_back(icon);
-        } else {
-            State.Waiting[WaitingKey(wanted.back())].push_back(shortcut);
+        if (GetTickCount() - started >= IconQuestionSliceMs) {
+            ScheduleIconQuestions();
+            break;
         }
+        AskRowIcon(row.get(), shortcut, &ready, &wanted);
     }
     ShowReadyRows(ready);
-    LoadFileIcons(wanted, true, Items(), WM_ROWICONS);
+    LoadFileIcons(wanted, false, Items(), WM_ROWICONS);
 }
 
 // The rows waiting for the icons taken from the loader take their images,
@@ -462,6 +486,7 @@ void RequestRowIcons()
 void ShowLoadedRowImages(const std::vector<IconSource>& taken)
 {
     ReadyRows ready;
+    bool unasked = false;
     for (const IconSource& source : taken) {
         auto waiting = State.Waiting.find(WaitingKey(source));
         if (waiting == State.Waiting.end())
@@ -470,14 +495,19 @@ void ShowLoadedRowImages(const std::vector<IconSource>& taken)
             auto found = State.ByShortcut.find(link);
             ItemRow* row = found != State.ByShortcut.end() ? found->second : nullptr;
             Shortcut* shortcut = row && row->ImagePending ? row->LiveShortcut() : nullptr;
-            if (HICON icon = shortcut ? ShortcutIconAtHand(shortcut, nullptr) : nullptr) {
+            if (shortcut && TakeExtractedIcon(shortcut, source.File, source.Index)) {
                 ready.Rows.push_back(row);
-                ready.Icons.push_back(icon);
+                ready.Icons.push_back(shortcut->Icon);
+            } else if (row) {
+                row->IconAsked = false;  // to look further, in the next slice
+                unasked = true;
             }
         }
         State.Waiting.erase(waiting);
     }
     ShowReadyRows(ready);
+    if (unasked)
+        ScheduleIconQuestions();
 }
 
 // New shortcut rows show their images at once when their icons are at
@@ -502,28 +532,33 @@ void AddShortcutRows()
             LoadFileIcons({}, true, Items(), WM_ROWICONS);
         return;
     }
-    std::vector<HICON> icons;
+    // The rows ask for their icons in the same slice's time; those left
+    // over ask between messages.
+    DWORD started = GetTickCount();
+    ReadyRows ready;
     std::vector<IconSource> wanted;
+    bool unasked = false;
     for (Shortcut* shortcut : fresh) {
-        icons.push_back(ShortcutIconAtHand(shortcut, &wanted));
-        if (!icons.back())
-            State.Waiting[WaitingKey(wanted.back())].push_back(shortcut);
-    }
-    AddArrowedImagesOf(icons);
-    for (size_t i = 0; i < fresh.size(); i++) {
         std::unique_ptr<ItemRow> record(new ItemRow);
         record->Kind = RowKind::Shortcut;
-        record->Link = fresh[i];
-        record->Image = icons[i] ? ArrowedImageOf(icons[i]) : PlaceholderImage();
-        record->ImagePending = !icons[i];
-        ItemRow* row = InsertRow(std::move(record), -1, fresh[i]->Title.Get());
+        record->Link = shortcut;
+        record->Image = PlaceholderImage();
+        record->ImagePending = true;
+        ItemRow* row = InsertRow(std::move(record), -1, shortcut->Title.Get());
         if (!row)
             continue;
-        SetRowPosition(row, fresh[i]->Position);
+        SetRowPosition(row, shortcut->Position);
+        if (GetTickCount() - started < IconQuestionSliceMs)
+            AskRowIcon(row, shortcut, &ready, &wanted);
+        else
+            unasked = true;
         RedrawRow(row);
     }
+    ShowReadyRows(ready);
     if (!wanted.empty() || instead)
         LoadFileIcons(wanted, instead, Items(), WM_ROWICONS);
+    if (unasked)
+        ScheduleIconQuestions();
 }
 
 // Whether the row stays, its facts brought up to date: a window's while it
@@ -777,13 +812,8 @@ LONG PassesApplied()
 void OnRowIconsLoaded()
 {
     std::vector<IconSource> taken = TakeLoadedIcons();
-    if (!State.ImagesLarge)
-        return;
-    ShowLoadedRowImages(taken);
-    // An icon file without the icon sends its rows to their programs'
-    // icons: asked for once the loader is through with the rest.
-    if (!IconLoaderBusy() && RowsAwaitingImages())
-        RequestRowIcons();
+    if (State.ImagesLarge)
+        ShowLoadedRowImages(taken);
 }
 
 int RowsAwaitingImages()

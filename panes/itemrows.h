@@ -46,8 +46,10 @@ struct ItemRow : RowSubject {
     RowKind Kind = RowKind::Task;
     int Index = -1;  // its place in the list
     int Image = -1;
-    // A shortcut row showing the placeholder until its own image is made.
+    // A shortcut row showing the placeholder until its own image is made;
+    // whether it has asked for its icon yet.
     bool ImagePending = false;
+    bool IconAsked = false;
     // The window's text (the label keeps the text the row was made with),
     // or the shortcut's title.
     std::string Title;
