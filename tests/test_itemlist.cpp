@@ -120,7 +120,8 @@ TEST_F(ItemListTest, FilesDroppedOnEmptySpaceBecomeShortcutsWhereTheyFell)
     EXPECT_EQ(folder->First->Position.x, spot.x);
     EXPECT_EQ(folder->First->Position.y, spot.y);
     EXPECT_TRUE(WaitForRow((LPARAM)folder->Last));
-    EXPECT_NE(folder->First->Icon, nullptr);  // loaded with its row
+    // Loaded for its row, by the icon loader.
+    EXPECT_TRUE(WaitFor([&] { return folder->First->Icon != nullptr; }, 5000, 10));
 }
 
 // Shortcut rows get their icons from the icon loader's thread: a folder
