@@ -17,6 +17,8 @@ const UINT WM_TRAYICON = WM_USER + 103;  // 1127
 const UINT WM_APPLYREFRESH = WM_USER + 104;  // 1128
 // To the help thread: a request for the viewer.
 const UINT WM_HELPREQUEST = WM_USER + 105;  // 1129
+// To the item list, from the icon loader's thread: icons wait to be taken.
+const UINT WM_ROWICONS = WM_USER + 106;  // 1130
 
 // The first and last of the main window's messages above, dispatched in
 // one place.

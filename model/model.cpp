@@ -280,6 +280,30 @@ HICON GetShortcutIcon(Shortcut* shortcut)
     return shortcut->Icon;
 }
 
+namespace {
+
+// The icon file the shortcut names, unquoted (in `buffer`, MaxText bytes):
+// null when it names none. An empty icon file is one more file without
+// icons, and index -1 asks for a count, not an icon.
+const char* NamedIconFile(const Shortcut* shortcut, char* buffer)
+{
+    lstrcpynA(buffer, shortcut->IconFile.Get(), MaxText);
+    const char* unquoted = StripQuotes(buffer);
+    return unquoted[0] && shortcut->IconIndex != -1 ? unquoted : nullptr;
+}
+
+// The program of the command, or the one that opens its document: the
+// file whose first icon stands in when the icon file gives none.
+bool IconProgram(const Shortcut* shortcut, char* found)
+{
+    char command[MaxText];
+    lstrcpynA(command, shortcut->CommandLine.Get(), MaxText);
+    char* program = FirstArgument(command);
+    return program && CachedAssociatedProgram(StripQuotes(program), found);
+}
+
+} // namespace
+
 void LoadShortcutIcon(Shortcut* shortcut)
 {
     if (!shortcut)
@@ -287,28 +311,61 @@ void LoadShortcutIcon(Shortcut* shortcut)
     // The icons are the shell cache's: the shortcuts showing one icon
     // share it, and it is extracted once.
     shortcut->Icon = nullptr;
-
-    // An empty icon file is one more file without icons, and index -1 asks
-    // for a count, not an icon: the program of the command gives the icon.
     char file[MaxText];
-    lstrcpynA(file, shortcut->IconFile.Get(), MaxText);
-    const char* unquoted = StripQuotes(file);
-    HICON icon = unquoted[0] && shortcut->IconIndex != -1
-                     ? CachedFileIcon(unquoted, (int)shortcut->IconIndex)
-                     : nullptr;
+    const char* named = NamedIconFile(shortcut, file);
+    HICON icon = named ? CachedFileIcon(named, (int)shortcut->IconIndex) : nullptr;
 
-    if (!icon) {
-        char command[MaxText];
-        lstrcpynA(command, shortcut->CommandLine.Get(), MaxText);
-        char* program = FirstArgument(command);
-        char found[MaxText] = "";
-        if (program && CachedAssociatedProgram(StripQuotes(program), found)) {
-            shortcut->IconFile.Set(found);
-            shortcut->IconIndex = 0;
-            icon = CachedFileIcon(found, 0);
-        }
+    char found[MaxText] = "";
+    if (!icon && IconProgram(shortcut, found)) {
+        shortcut->IconFile.Set(found);
+        shortcut->IconIndex = 0;
+        icon = CachedFileIcon(found, 0);
     }
     shortcut->Icon = icon ? icon : DefaultIcon();
+}
+
+bool LoadShortcutIconAtHand(Shortcut* shortcut, std::string* file, int* index)
+{
+    if (shortcut->Icon)
+        return true;
+    char buffer[MaxText];
+    const char* named = NamedIconFile(shortcut, buffer);
+    if (named && !KnowsFileIcon(named, (int)shortcut->IconIndex)) {
+        *file = named;
+        *index = (int)shortcut->IconIndex;
+        return false;
+    }
+    HICON icon = named ? CachedFileIcon(named, (int)shortcut->IconIndex) : nullptr;
+    char found[MaxText] = "";
+    if (!icon && IconProgram(shortcut, found)) {
+        if (!KnowsFileIcon(found, 0)) {
+            *file = found;
+            *index = 0;
+            return false;
+        }
+        shortcut->IconFile.Set(found);
+        shortcut->IconIndex = 0;
+        icon = CachedFileIcon(found, 0);
+    }
+    shortcut->Icon = icon ? icon : DefaultIcon();
+    return true;
+}
+
+bool TakeExtractedIcon(Shortcut* shortcut, const std::string& file, int index)
+{
+    if (shortcut->Icon)
+        return true;
+    HICON icon = KnowsFileIcon(file.c_str(), index) ? CachedFileIcon(file.c_str(), index) : nullptr;
+    if (!icon)
+        return false;
+    char buffer[MaxText];
+    const char* named = NamedIconFile(shortcut, buffer);
+    if (!named || file != named || index != (int)shortcut->IconIndex) {
+        shortcut->IconFile.Set(file.c_str());
+        shortcut->IconIndex = 0;
+    }
+    shortcut->Icon = icon;
+    return true;
 }
 
 // ---------------------------------------------------------------- transfers

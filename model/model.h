@@ -9,6 +9,7 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
 #include <unordered_set>
 #include <vector>
 
@@ -118,6 +119,17 @@ bool TitleMatch(const char* shortcutTitle, const char* windowTitle);
 
 HICON GetShortcutIcon(Shortcut* shortcut);
 void LoadShortcutIcon(Shortcut* shortcut);
+// LoadShortcutIcon when the shell cache has what it needs, which then
+// extracts nothing (it may ask which program opens a kind of document):
+// true, with the shortcut's icon set. False, the icon left unset, with the
+// file and icon number to extract first in `file` and `index` (its icon
+// file's, or when that has none, its program's first icon).
+bool LoadShortcutIconAtHand(Shortcut* shortcut, std::string* file, int* index);
+// The icon LoadShortcutIconAtHand named is in the shell cache now: the
+// shortcut takes it (true), its program becoming its icon file when that
+// is where it came from. False when it holds no icon: the shortcut has to
+// look further.
+bool TakeExtractedIcon(Shortcut* shortcut, const std::string& file, int index);
 
 // Moves or copies a shortcut of the CurrentFolder, or a window, to the
 // folder of the given pane row. A shortcut is refused (false) when the

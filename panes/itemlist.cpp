@@ -491,6 +491,7 @@ static LRESULT HandleItemListMessage(HWND list, UINT message, WPARAM wParam, LPA
     case WM_LBUTTONDOWN: OnLeftButtonDown(list, wParam, lParam); return 0;
     case WM_DROPHOVER: return IsOwnDropHover(wParam, lParam) ? OnDropHover(list) : 0;
     case LVM_SORTITEMS: return OnSortItems(list, wParam, lParam);
+    case WM_ROWICONS: OnRowIconsLoaded(); return 0;
     case WM_DROPFILES:
         if (IsDropBlock((HDROP)wParam))
             OnDropFiles(list, (HDROP)wParam);

@@ -6,6 +6,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "common/messages.h"
 #include "model/model.h"
 #include "model/shellstate.h"
 #include "panes/statusbar.h"
@@ -29,6 +30,13 @@ struct ItemListState {
     HIMAGELIST ImagesLarge = nullptr;
     HIMAGELIST ImagesSmall = nullptr;
     std::unordered_map<HICON, int> ImageOf;
+    // A shortcut's icon -> the image of it with the arrow (-1: it cannot
+    // be drawn).
+    std::unordered_map<HICON, int> ArrowedImageOf;
+    // What the rows showing the placeholder asked the loader for ("file|
+    // index", as asked) -> their shortcuts, compared only: when an icon
+    // comes, only its rows look at what is at hand.
+    std::unordered_map<std::string, std::vector<const Shortcut*>> Waiting;
     // The rows in sight in the details view, [FirstShown, EndShown), taken
     // before a pass brings the cells up to date: a cell that changes is
     // repainted only there. A rebuild draws the whole list once it is done.
@@ -321,126 +329,240 @@ void AddContainedRows(const RefreshPass& pass, const ContainedList* list)
     }
 }
 
-// How long a pass may spend on the images of shortcut rows (loading icons,
-// drawing the arrow over them, adding them to the image lists), and one
-// later slice: the rows left over show the default icon until the slices
-// between messages have made their images, so that a folder of hundreds
-// of shortcuts with icons of their own freezes nothing.
-const DWORD RowImageBudgetMs = 100;
-const DWORD RowImageSliceMs = 50;
-const UINT_PTR RowImageTimer = 0x49434F4E;
+// Shortcut rows show their shortcut's icon with the arrow over it. The
+// icons a folder's shortcuts name are extracted, and the arrow drawn over
+// them, on the icon loader's thread (winkit/shellcache), the rows in sight
+// asked for first; until then a row shows the default icon with the arrow.
+// Whenever the loader has something, the rows still waiting take what is
+// now at hand, their images added to the lists in one go. A row only ever
+// takes the image of its own shortcut's icon, so icons loaded for a folder
+// left since go into the cache and nowhere else.
 
-// A shortcut's icon with the shortcut arrow drawn over it, at both sizes:
-// made once for each icon, whichever shortcuts show it, and kept with the
-// icons in the shell cache.
-const ArrowedIcons& ArrowedIconsOf(HICON icon)
+void SetArrowMarkOnce()
 {
-    if (const ArrowedIcons* known = FindArrowedIcons(icon))
-        return *known;
+    if (HaveArrowMark())
+        return;
     HICON smallArrow = (HICON)LoadImageA(ShellState.Instance, "SHORTCUT", IMAGE_ICON, 16, 16,
                                          LR_SHARED);
-    ArrowedIcons made;
-    made.Large = OverlayIcon(icon, ShellState.IconTable[IconShortcut], 32);
-    made.Small = OverlayIcon(icon, smallArrow ? smallArrow : ShellState.IconTable[IconShortcut], 16);
-    return KeepArrowedIcons(icon, made);
+    HICON largeArrow = ShellState.IconTable[IconShortcut];
+    SetArrowMark(largeArrow, smallArrow ? smallArrow : largeArrow);
 }
 
-// The image of an icon with the arrow. Without mayWork, only what is at
-// hand: -1 when the arrow is still to be drawn or the image to be added.
-int ArrowedImage(HICON icon, bool mayWork)
+// The images of icons that have none yet, added to both lists at once; an
+// icon that cannot be drawn gets -1.
+void AddArrowedImagesOf(const std::vector<HICON>& icons)
 {
-    if (!mayWork && !FindArrowedIcons(icon))
-        return -1;
-    const ArrowedIcons& arrowed = ArrowedIconsOf(icon);
-    HICON large = arrowed.Large ? arrowed.Large : icon;
-    HICON small = arrowed.Small ? arrowed.Small : icon;
-    if (!mayWork && !State.ImageOf.count(large))
-        return -1;
-    return ImageOfIcons(large, small);
-}
-
-// The image of a shortcut row; -1, without mayWork, when its icon is still
-// to be loaded too.
-int ShortcutImage(Shortcut* shortcut, bool mayWork)
-{
-    HICON icon = shortcut->Icon;
-    if (!icon) {
-        if (!mayWork)
-            return -1;
-        icon = GetShortcutIcon(shortcut);
+    SetArrowMarkOnce();
+    std::vector<HICON> adding;
+    std::vector<const ArrowedPixels*> pixels;
+    for (HICON icon : icons) {
+        if (!icon || State.ArrowedImageOf.count(icon))
+            continue;
+        const ArrowedPixels* made = ArrowedPixelsOf(icon);
+        State.ArrowedImageOf[icon] = -1;
+        if (made) {
+            adding.push_back(icon);
+            pixels.push_back(made);
+        }
     }
-    return ArrowedImage(icon ? icon : DefaultIcon(), mayWork);
+    int first = AddArrowedImages(State.ImagesLarge, State.ImagesSmall, pixels);
+    for (size_t i = 0; first >= 0 && i < adding.size(); i++)
+        State.ArrowedImageOf[adding[i]] = first + (int)i;
 }
 
-// What a shortcut row shows until its own image is made.
+// What a shortcut row shows until its own image is made: the default icon
+// with the arrow, or without when even that cannot be drawn.
 int PlaceholderImage()
 {
-    return ArrowedImage(DefaultIcon(), true);
+    AddArrowedImagesOf({DefaultIcon()});
+    int image = State.ArrowedImageOf[DefaultIcon()];
+    return image >= 0 ? image : ImageOfIcons(DefaultIcon(), DefaultIcon());
 }
 
-void CALLBACK MakePendingRowImages(HWND list, UINT, UINT_PTR timer, DWORD);
-
-void SchedulePendingRowImages()
+// The image of an icon that AddArrowedImagesOf has seen.
+int ArrowedImageOf(HICON icon)
 {
-    SetTimer(Items(), RowImageTimer, 10, MakePendingRowImages);
+    auto known = State.ArrowedImageOf.find(icon);
+    return known != State.ArrowedImageOf.end() && known->second >= 0 ? known->second
+                                                                      : PlaceholderImage();
 }
 
-// One slice: the shortcut rows that still show the placeholder get their
-// own images, in row order, until the slice is used up.
-void CALLBACK MakePendingRowImages(HWND list, UINT, UINT_PTR timer, DWORD)
+// The icon of a shortcut, when the cache has what it takes (the loader has
+// extracted it, or it is loaded already); null while it is still to be
+// extracted, with where from added to `wanted`.
+HICON ShortcutIconAtHand(Shortcut* shortcut, std::vector<IconSource>* wanted)
+{
+    IconSource source;
+    if (LoadShortcutIconAtHand(shortcut, &source.File, &source.Index))
+        return shortcut->Icon;
+    if (wanted)
+        wanted->push_back(std::move(source));
+    return nullptr;
+}
+
+// What a waiting row asked the loader for, as the key of Waiting.
+std::string WaitingKey(const IconSource& source)
+{
+    return source.File + "|" + std::to_string(source.Index);
+}
+
+void SetRowImage(ItemRow* row, int image)
+{
+    row->ImagePending = false;
+    if (row->Image == image)
+        return;
+    row->Image = image;
+    LVITEMA item = {};
+    item.mask = LVIF_IMAGE;
+    item.iItem = row->Index;
+    item.iImage = image;
+    SendMessageA(Items(), LVM_SETITEMA, 0, (LPARAM)&item);
+}
+
+// Rows whose icons are at hand, each with its icon.
+struct ReadyRows {
+    std::vector<ItemRow*> Rows;
+    std::vector<HICON> Icons;
+};
+
+// The images the ready rows' icons still need are added in one go, then
+// each row takes its own.
+void ShowReadyRows(const ReadyRows& ready)
+{
+    AddArrowedImagesOf(ready.Icons);
+    for (size_t i = 0; i < ready.Rows.size(); i++)
+        SetRowImage(ready.Rows[i], ArrowedImageOf(ready.Icons[i]));
+}
+
+// How long the interface thread spends at a time on learning where the
+// waiting rows' icons come from: for a command without an icon file, that
+// asks the shell which program opens it, a few milliseconds a question.
+const DWORD IconQuestionSliceMs = 50;
+const UINT_PTR IconQuestionTimer = 0x49434F4E;
+
+// Asks what a waiting row's icon takes: the row takes its image when its
+// icon is at hand, or waits for the loader, which is given what to load.
+void AskRowIcon(ItemRow* row, Shortcut* shortcut, ReadyRows* ready,
+                std::vector<IconSource>* wanted)
+{
+    row->IconAsked = true;
+    if (HICON icon = ShortcutIconAtHand(shortcut, wanted)) {
+        ready->Rows.push_back(row);
+        ready->Icons.push_back(icon);
+    } else {
+        State.Waiting[WaitingKey(wanted->back())].push_back(shortcut);
+    }
+}
+
+void CALLBACK AskIconQuestions(HWND list, UINT, UINT_PTR timer, DWORD);
+
+void ScheduleIconQuestions()
+{
+    SetTimer(Items(), IconQuestionTimer, 10, AskIconQuestions);
+}
+
+// One slice: the waiting rows that have not asked yet ask, in row order;
+// the loader gets their icons after what it has.
+void CALLBACK AskIconQuestions(HWND list, UINT, UINT_PTR timer, DWORD)
 {
     KillTimer(list, timer);
     if (list != Items() || !State.ImagesLarge)
         return;
     DWORD started = GetTickCount();
-    int placeholder = PlaceholderImage();
+    ReadyRows ready;
+    std::vector<IconSource> wanted;
     for (const std::unique_ptr<ItemRow>& row : State.Rows) {
-        Shortcut* shortcut = row->LiveShortcut();
-        if (!shortcut || row->Image != placeholder)
+        Shortcut* shortcut = row->ImagePending && !row->IconAsked ? row->LiveShortcut() : nullptr;
+        if (!shortcut)
             continue;
-        if (GetTickCount() - started >= RowImageSliceMs) {
-            SchedulePendingRowImages();
-            return;
+        if (GetTickCount() - started >= IconQuestionSliceMs) {
+            ScheduleIconQuestions();
+            break;
         }
-        int image = ShortcutImage(shortcut, true);
-        if (image == placeholder)
-            continue;
-        row->Image = image;
-        LVITEMA item = {};
-        item.mask = LVIF_IMAGE;
-        item.iItem = row->Index;
-        item.iImage = image;
-        SendMessageA(list, LVM_SETITEMA, 0, (LPARAM)&item);
+        AskRowIcon(row.get(), shortcut, &ready, &wanted);
     }
+    ShowReadyRows(ready);
+    LoadFileIcons(wanted, false, Items(), WM_ROWICONS);
 }
 
+// The rows waiting for the icons taken from the loader take their images,
+// if their icons are at hand now.
+void ShowLoadedRowImages(const std::vector<IconSource>& taken)
+{
+    ReadyRows ready;
+    bool unasked = false;
+    for (const IconSource& source : taken) {
+        auto waiting = State.Waiting.find(WaitingKey(source));
+        if (waiting == State.Waiting.end())
+            continue;
+        for (const Shortcut* link : waiting->second) {
+            auto found = State.ByShortcut.find(link);
+            ItemRow* row = found != State.ByShortcut.end() ? found->second : nullptr;
+            Shortcut* shortcut = row && row->ImagePending ? row->LiveShortcut() : nullptr;
+            if (shortcut && TakeExtractedIcon(shortcut, source.File, source.Index)) {
+                ready.Rows.push_back(row);
+                ready.Icons.push_back(shortcut->Icon);
+            } else if (row) {
+                row->IconAsked = false;  // to look further, in the next slice
+                unasked = true;
+            }
+        }
+        State.Waiting.erase(waiting);
+    }
+    ShowReadyRows(ready);
+    if (unasked)
+        ScheduleIconQuestions();
+}
+
+// New shortcut rows show their images at once when their icons are at
+// hand, and otherwise the placeholder while the loader extracts theirs, in
+// row order. When no earlier row waits (after a rebuild, say), what the
+// loader had still to load is for nobody and is dropped.
 void AddShortcutRows()
 {
     Folder* current = ShellState.CurrentFolder;
-    DWORD started = GetTickCount();
-    bool pending = false;
+    std::vector<Shortcut*> fresh;
     for (Shortcut* shortcut = current ? current->First : nullptr; shortcut;
          shortcut = shortcut->Next) {
         if (State.ByShortcut.count(shortcut))
             continue;
         if (shortcut->Window && !shortcut->MultipleInstances)
             continue;
+        fresh.push_back(shortcut);
+    }
+    bool instead = State.Waiting.empty();
+    if (fresh.empty()) {
+        if (instead && IconLoaderBusy())
+            LoadFileIcons({}, true, Items(), WM_ROWICONS);
+        return;
+    }
+    // The rows ask for their icons in the same slice's time; those left
+    // over ask between messages.
+    DWORD started = GetTickCount();
+    ReadyRows ready;
+    std::vector<IconSource> wanted;
+    bool unasked = false;
+    for (Shortcut* shortcut : fresh) {
         std::unique_ptr<ItemRow> record(new ItemRow);
         record->Kind = RowKind::Shortcut;
         record->Link = shortcut;
-        record->Image = ShortcutImage(shortcut, GetTickCount() - started < RowImageBudgetMs);
-        if (record->Image < 0) {
-            record->Image = PlaceholderImage();
-            pending = true;
-        }
+        record->Image = PlaceholderImage();
+        record->ImagePending = true;
         ItemRow* row = InsertRow(std::move(record), -1, shortcut->Title.Get());
         if (!row)
             continue;
         SetRowPosition(row, shortcut->Position);
+        if (GetTickCount() - started < IconQuestionSliceMs)
+            AskRowIcon(row, shortcut, &ready, &wanted);
+        else
+            unasked = true;
         RedrawRow(row);
     }
-    if (pending)
-        SchedulePendingRowImages();
+    ShowReadyRows(ready);
+    if (!wanted.empty() || instead)
+        LoadFileIcons(wanted, instead, Items(), WM_ROWICONS);
+    if (unasked)
+        ScheduleIconQuestions();
 }
 
 // Whether the row stays, its facts brought up to date: a window's while it
@@ -494,6 +616,8 @@ void DestroyImageLists()
         ImageList_Destroy(State.ImagesSmall);
     State.ImagesLarge = State.ImagesSmall = nullptr;
     State.ImageOf.clear();
+    State.ArrowedImageOf.clear();
+    State.Waiting.clear();
 }
 
 void RecreateImageLists()
@@ -691,6 +815,21 @@ LONG ItemListWrites()
 LONG PassesApplied()
 {
     return State.Passes;
+}
+
+void OnRowIconsLoaded()
+{
+    std::vector<IconSource> taken = TakeLoadedIcons();
+    if (State.ImagesLarge)
+        ShowLoadedRowImages(taken);
+}
+
+int RowsAwaitingImages()
+{
+    int pending = 0;
+    for (const std::unique_ptr<ItemRow>& row : State.Rows)
+        pending += row->ImagePending;
+    return pending;
 }
 
 // ================================================================ columns

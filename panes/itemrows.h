@@ -46,6 +46,10 @@ struct ItemRow : RowSubject {
     RowKind Kind = RowKind::Task;
     int Index = -1;  // its place in the list
     int Image = -1;
+    // A shortcut row showing the placeholder until its own image is made;
+    // whether it has asked for its icon yet.
+    bool ImagePending = false;
+    bool IconAsked = false;
     // The window's text (the label keeps the text the row was made with),
     // or the shortcut's title.
     std::string Title;
@@ -100,6 +104,10 @@ void ForEachSelectedItemRow(Act act)
 void SetRowLabel(const Shortcut* shortcut, const char* label);
 void SetRowLabel(HWND window, const char* label);
 
+// The icon loader has icons for the shortcut rows still showing the
+// placeholder (WM_ROWICONS): they take their own images.
+void OnRowIconsLoaded();
+
 // The list asks for a cell beside a label (LVN_GETDISPINFO).
 void OnItemRowDisplayInfo(NMLVDISPINFOA* info);
 // The list has sorted itself (LVM_SORTITEMS): the records learn their
@@ -124,3 +132,5 @@ void ResetItemRows();
 // pass that finds nothing changed makes none), and the passes applied.
 LONG ItemListWrites();
 LONG PassesApplied();
+// The shortcut rows that still show the placeholder.
+int RowsAwaitingImages();

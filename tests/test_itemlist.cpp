@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <atomic>
 #include <fstream>
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -20,6 +22,7 @@
 #include "model/settings.h"
 #include "model/shellstate.h"
 #include "panes/folderpane.h"
+#include "panes/itemrows.h"
 #include "winkit/listrows.h"
 #include "app_session.h"
 #include "dialog_watch.h"
@@ -117,7 +120,45 @@ TEST_F(ItemListTest, FilesDroppedOnEmptySpaceBecomeShortcutsWhereTheyFell)
     EXPECT_EQ(folder->First->Position.x, spot.x);
     EXPECT_EQ(folder->First->Position.y, spot.y);
     EXPECT_TRUE(WaitForRow((LPARAM)folder->Last));
-    EXPECT_NE(folder->First->Icon, nullptr);  // loaded with its row
+    // Loaded for its row, by the icon loader.
+    EXPECT_TRUE(WaitFor([&] { return folder->First->Icon != nullptr; }, 5000, 10));
+}
+
+// Shortcut rows get their icons from the icon loader's thread: a folder
+// left before its icons came gives none of them to the next folder's rows,
+// and every row ends with the one image of its own icon.
+TEST_F(ItemListTest, EveryShortcutRowEndsWithTheImageOfItsOwnIcon)
+{
+    int icons = (int)(INT_PTR)ExtractIconA(GetModuleHandleA(nullptr), "shell32.dll", (UINT)-1);
+    ASSERT_GT(icons, 1);
+    int other = AddFolder("Other");
+    for (int i = 0; i < 60; i++) {
+        Shortcut* left = NewShortcut(("A" + std::to_string(i)).c_str());
+        Shortcut* entered = NewShortcut(("B" + std::to_string(i)).c_str(), "notepad.exe", FolderAt(other));
+        left->IconFile.Set("shell32.dll");
+        entered->IconFile.Set("C:\\windows\\system32\\shell32.dll");
+        left->IconIndex = i % icons;
+        entered->IconIndex = (icons - 1 - i % icons);
+    }
+    ASSERT_TRUE(WaitFor([] { return ItemRows() == 60; }, 5000, 5));
+    SelectFolder(other);
+    Folder* entered = FolderAt(other);
+    ASSERT_TRUE(WaitFor([&] {
+        return ItemRows() == 60 && ItemRowOf(entered->First) >= 0 && RowsAwaitingImages() == 0;
+    }, 20000));
+    std::map<HICON, int> imageOf;
+    std::set<int> images;
+    for (int index = 0; index < ItemRows(); index++) {
+        Shortcut* shortcut = ItemRowAt(index)->LiveShortcut();
+        ASSERT_TRUE(shortcut && shortcut->Icon);
+        LVITEMA item = {};
+        item.mask = LVIF_IMAGE;
+        item.iItem = index;
+        SendMessageA(ShellState.ItemList, LVM_GETITEMA, 0, (LPARAM)&item);
+        auto known = imageOf.emplace(shortcut->Icon, item.iImage);
+        EXPECT_EQ(known.first->second, item.iImage);
+        EXPECT_TRUE(!known.second || images.insert(item.iImage).second) << index;
+    }
 }
 
 TEST_F(ItemListTest, AnUnresolvableLinkEndsTheDropButKeepsWhatWasMade)
