@@ -358,6 +358,8 @@ struct LoadedIcon {
 // Two threads: extracting an icon is the system's work, of one processor
 // at a time, and the interface thread has little to do meanwhile.
 const int LoaderThreads = 2;
+// How long a stop waits for each loader thread to end.
+const DWORD LoaderStopWaitMs = 2000;
 
 struct Loader {
     CRITICAL_SECTION Lock;
@@ -552,10 +554,15 @@ void StopIconLoader()
     Loading.Queue.clear();
     LeaveCriticalSection(&Loading.Lock);
     SetEvent(Loading.Work);
+    // A thread still inside the system's extraction (a file on a share
+    // that does not answer, say) is not waited for: it ends on its own once
+    // the system lets it go, finding the loader stopped, or works for the
+    // next loader started meanwhile (it reads the loader's state afresh
+    // each time, and that state lives as long as the process).
     for (HANDLE& thread : Loading.Threads) {
         if (!thread)
             continue;
-        WaitForSingleObject(thread, INFINITE);
+        WaitForSingleObject(thread, LoaderStopWaitMs);
         CloseHandle(thread);
         thread = nullptr;
     }
