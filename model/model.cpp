@@ -302,35 +302,15 @@ bool IconProgram(const Shortcut* shortcut, char* found)
     return program && CachedAssociatedProgram(StripQuotes(program), found);
 }
 
-} // namespace
-
-void LoadShortcutIcon(Shortcut* shortcut)
+// The shortcut's icon from its icon file, or from its program's first
+// icon. With `extract`, icons not yet in the cache are extracted here;
+// without, the first such one is named in file and index and the answer
+// is false (the icon loader is to extract it).
+bool ResolveShortcutIcon(Shortcut* shortcut, bool extract, std::string* file, int* index)
 {
-    if (!shortcut)
-        return;
-    // The icons are the shell cache's: the shortcuts showing one icon
-    // share it, and it is extracted once.
-    shortcut->Icon = nullptr;
-    char file[MaxText];
-    const char* named = NamedIconFile(shortcut, file);
-    HICON icon = named ? CachedFileIcon(named, (int)shortcut->IconIndex) : nullptr;
-
-    char found[MaxText] = "";
-    if (!icon && IconProgram(shortcut, found)) {
-        shortcut->IconFile.Set(found);
-        shortcut->IconIndex = 0;
-        icon = CachedFileIcon(found, 0);
-    }
-    shortcut->Icon = icon ? icon : DefaultIcon();
-}
-
-bool LoadShortcutIconAtHand(Shortcut* shortcut, std::string* file, int* index)
-{
-    if (shortcut->Icon)
-        return true;
     char buffer[MaxText];
     const char* named = NamedIconFile(shortcut, buffer);
-    if (named && !KnowsFileIcon(named, (int)shortcut->IconIndex)) {
+    if (named && !extract && !KnowsFileIcon(named, (int)shortcut->IconIndex)) {
         *file = named;
         *index = (int)shortcut->IconIndex;
         return false;
@@ -338,7 +318,7 @@ bool LoadShortcutIconAtHand(Shortcut* shortcut, std::string* file, int* index)
     HICON icon = named ? CachedFileIcon(named, (int)shortcut->IconIndex) : nullptr;
     char found[MaxText] = "";
     if (!icon && IconProgram(shortcut, found)) {
-        if (!KnowsFileIcon(found, 0)) {
+        if (!extract && !KnowsFileIcon(found, 0)) {
             *file = found;
             *index = 0;
             return false;
@@ -349,6 +329,23 @@ bool LoadShortcutIconAtHand(Shortcut* shortcut, std::string* file, int* index)
     }
     shortcut->Icon = icon ? icon : DefaultIcon();
     return true;
+}
+
+} // namespace
+
+void LoadShortcutIcon(Shortcut* shortcut)
+{
+    if (!shortcut)
+        return;
+    // The icons are the shell cache's: the shortcuts showing one icon
+    // share it, and it is extracted once.
+    shortcut->Icon = nullptr;
+    ResolveShortcutIcon(shortcut, true, nullptr, nullptr);
+}
+
+bool LoadShortcutIconAtHand(Shortcut* shortcut, std::string* file, int* index)
+{
+    return shortcut->Icon || ResolveShortcutIcon(shortcut, false, file, index);
 }
 
 bool TakeExtractedIcon(Shortcut* shortcut, const std::string& file, int index)

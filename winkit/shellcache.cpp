@@ -119,9 +119,8 @@ bool CachedAssociatedProgram(const char* file, char* program)
 
 namespace {
 
-// A bitmap's pixels as 32-bit colour, the top row first: false when the
-// system cannot read them. Any thread (the dc is the caller's).
-bool ReadPixels(HDC dc, HBITMAP bitmap, int width, int height, DWORD* pixels)
+// The form of 32-bit pixels, the top row first.
+BITMAPINFO TopDownPixels(int width, int height)
 {
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
@@ -130,6 +129,14 @@ bool ReadPixels(HDC dc, HBITMAP bitmap, int width, int height, DWORD* pixels)
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
+// A bitmap's pixels as 32-bit colour, the top row first: false when the
+// system cannot read them. Any thread (the dc is the caller's).
+bool ReadPixels(HDC dc, HBITMAP bitmap, int width, int height, DWORD* pixels)
+{
+    BITMAPINFO info = TopDownPixels(width, height);
     return GetDIBits(dc, bitmap, 0, (UINT)height, pixels, &info, DIB_RGB_COLORS) == height;
 }
 
@@ -249,13 +256,7 @@ struct Strip {
 bool MakeStrip(const std::vector<const ArrowedPixels*>& images, bool large, Strip* strip)
 {
     int size = large ? 32 : 16, width = size * (int)images.size();
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -size;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = TopDownPixels(width, size);
     void* bits = nullptr;
     strip->Colour = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     if (!strip->Colour || !bits)
