@@ -9,11 +9,7 @@
 #include "app/resource.h"
 #include "app/startup.h"
 #include "app/taskactions.h"
-#include "winkit/help.h"
-#include "winkit/listrows.h"
 #include "winkit/winutil.h"
-#include "model/settings.h"
-#include "model/shellstate.h"
 #include "common/version.h"
 #include "common/messages.h"
 #include "dialogs/aboutdlg.h"
@@ -40,6 +36,9 @@ namespace {
 BOOL Splitting = FALSE;
 // The child that had the focus when the main window was deactivated.
 HWND LastFocus = nullptr;
+// Exit or the installer's quit has begun: a second start's request is
+// refused, so that it waits for this program to be gone.
+bool Ending = false;
 
 HMENU EditMenu()
 {
@@ -262,12 +261,15 @@ void OnFolderHotKey(int index)
                 LVIS_FOCUSED | LVIS_SELECTED | LVIS_CUT | LVIS_DROPHILITED);
 }
 
-void OnHotKey(WPARAM id)
+LRESULT OnHotKey(WPARAM id)
 {
+    if (Ending)
+        return 0;
     if ((int)id == GlobalHotKeyId)
         OnGlobalHotKey();
     else
         OnFolderHotKey((int)(INT_PTR)id);
+    return RequestTaken;
 }
 
 // The shell's callback names our one icon and a mouse message; anything
@@ -374,6 +376,7 @@ void DestroyEverything()
 
 LRESULT OnExit()
 {
+    Ending = true;
     UnregisterHotKeys();
     ShowWindow(ShellState.MainWindow, SW_HIDE);
     if (IsMinimized())
@@ -404,6 +407,7 @@ LRESULT OnExit()
 // that a folder put away may stay hidden with nobody left who knows it.
 void OnQuitNow()
 {
+    Ending = true;
     ShowEveryPutAwayWindow();
     DeletePutAwayRecord();
     if (ShellState.IsNewShell && Settings.TaskBar)
@@ -734,9 +738,10 @@ LRESULT OnPrivateMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_SHOWMAINWINDOW:
-        if (!wParam && !lParam)
-            ShowMainWindow();
-        break;
+        if (wParam || lParam || Ending)
+            return 0;
+        ShowMainWindow();
+        return RequestTaken;
     case WM_QUITNOW:
         if (!wParam && !lParam)
             OnQuitNow();
@@ -768,7 +773,7 @@ LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_MOUSEMOVE: OnMouseMove(wParam, lParam); return 0;
     case WM_LBUTTONDOWN: OnLeftButtonDown(lParam); return 0;
     case WM_GETMINMAXINFO: OnGetMinMaxInfo((MINMAXINFO*)lParam); return 0;
-    case WM_HOTKEY: OnHotKey(wParam); return 0;
+    case WM_HOTKEY: return OnHotKey(wParam);
     default:
         if (message >= FirstMainWindowMessage && message <= LastMainWindowMessage)
             return OnPrivateMessage(message, wParam, lParam);
@@ -797,6 +802,7 @@ void ResetMainWindow()
 {
     Splitting = FALSE;
     LastFocus = nullptr;
+    Ending = false;
 }
 
 int ViewCommandOf(DWORD view)

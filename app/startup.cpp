@@ -52,10 +52,15 @@ HANDLE InstanceMutex;
 // still starting.
 const DWORD HandOverWaitMs = 15000;
 const DWORD HandOverStepMs = 50;
+// How long it waits for the answer to its request, and for an ending
+// program (whose save may take seconds) to be gone.
+const DWORD HandOverAnswerMs = 5000;
+const DWORD EndingWaitMs = 60000;
 // Set when Exit or the installer's message ends the message loop.
 bool QuitAsked;
-// A message loop that can fetch nothing rests between tries after this
-// many failures in a row, and after this many over this long ends.
+// A message loop that can fetch nothing rests between tries (and tries a
+// message of its own) after this many failures in a row, and after this
+// many over this long ends.
 const int FailuresBeforeRest = 10;
 const DWORD RestMs = 10;
 const int FailuresBeforeEnd = 100;
@@ -92,23 +97,29 @@ void LetComeForward(HWND running)
 }
 
 // The request of a second start: the number it was given as a hot key, or
-// to come to the front.
-void HandOver(HWND running, const char* commandTail)
+// to come to the front. It is sent, so that the answer tells whether the
+// running program took it: one that has begun its Exit refuses, and its
+// window is about to go. One that is busy or hung takes it as a post.
+bool HandOver(HWND running, const char* commandTail)
 {
     long number = ParseForwardedNumber(commandTail);
     LetComeForward(running);
-    if (number != 0)
-        PostMessageA(running, WM_HOTKEY, (WPARAM)(LONG_PTR)number, 0);
-    else
-        PostMessageA(running, WM_SHOWMAINWINDOW, 0, 0);
+    UINT message = number != 0 ? WM_HOTKEY : WM_SHOWMAINWINDOW;
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutA(running, message, (WPARAM)(LONG_PTR)number, 0, SMTO_ABORTIFHUNG,
+                             HandOverAnswerMs, &answer))
+        return IsWindow(running) != FALSE;
+    return answer == RequestTaken;
 }
 
 // Step 1: a running instance gets our request and we end. A start that
-// finds another one still starting waits for its window; should that one
-// end instead, this start carries on as the program.
+// finds another one still starting waits for its window, and one that
+// finds it ending waits for it to be gone; should either end, this start
+// carries on as the program.
 bool HandOverToRunningInstance(const char* commandTail)
 {
     HANDLE mutex = InstanceMutex ? nullptr : CreateMutexA(nullptr, FALSE, InstanceName().c_str());
+    bool ending = false;
     for (DWORD waited = 0;; waited += HandOverStepMs) {
         DWORD taken = WAIT_TIMEOUT;
         if (!InstanceMutex)
@@ -117,12 +128,12 @@ bool HandOverToRunningInstance(const char* commandTail)
             InstanceMutex = mutex;
             return false;
         }
-        HWND running = FindWindowA(MainWindowClass, nullptr);
-        if (running || waited >= HandOverWaitMs) {
+        HWND running = ending ? nullptr : FindWindowA(MainWindowClass, nullptr);
+        bool handedOver = running && HandOver(running, commandTail);
+        ending = ending || (running && !handedOver);
+        if (handedOver || waited >= (ending ? EndingWaitMs : HandOverWaitMs)) {
             if (mutex)
                 CloseHandle(mutex);
-            if (running)
-                HandOver(running, commandTail);
             return true;
         }
         if (InstanceMutex)
@@ -491,12 +502,11 @@ int RunMessageLoop()
 {
     MSG message = {};
     int failures = 0;
-    DWORD lastGot = GetTickCount();
+    DWORD failingSince = 0;
     for (;;) {
         BOOL got = GetMessageA(&message, nullptr, 0, 0);
         if (got > 0) {
             failures = 0;
-            lastGot = GetTickCount();
             TranslateMessage(&message);
             DispatchMessageA(&message);
             continue;
@@ -505,11 +515,17 @@ int RunMessageLoop()
             // A message that could not be fetched (one too large to be
             // carried over from another process, say) is dropped by the
             // system: the loop goes on. Failing again and again it rests
-            // between tries, and after a long while of nothing but
-            // failures it ends as Exit does.
-            if (++failures > FailuresBeforeRest)
+            // between tries and posts itself a message of its own: a loop
+            // that fetches that one is sound, however many others fail.
+            // Only one that has fetched nothing for a long while ends, as
+            // Exit does.
+            if (failures++ == 0)
+                failingSince = GetTickCount();
+            if (failures == FailuresBeforeRest)
+                PostThreadMessageA(GetCurrentThreadId(), WM_NULL, 0, 0);
+            if (failures > FailuresBeforeRest)
                 Sleep(RestMs);
-            if (failures < FailuresBeforeEnd || GetTickCount() - lastGot < FailingTimeBeforeEndMs)
+            if (failures < FailuresBeforeEnd || GetTickCount() - failingSince < FailingTimeBeforeEndMs)
                 continue;
         }
         // A quit message that neither Exit nor the installer asked for

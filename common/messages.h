@@ -7,6 +7,10 @@
 
 // To the main window, from a second start: come to the front.
 const UINT WM_SHOWMAINWINDOW = WM_USER + 101;  // 1125
+// The main window's answer to a second start's message (this one, or
+// WM_HOTKEY with the number it was given) when it took the request; an
+// ending program answers 0.
+const LRESULT RequestTaken = 1;
 // To the main window, from the installer before it replaces the program:
 // end at once.
 const UINT WM_QUITNOW = WM_USER + 102;  // 1126

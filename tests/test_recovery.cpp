@@ -396,6 +396,19 @@ TEST(SaveCutShort, TheNextStartFindsTheWholeOldOrTheWholeNewLayout)
             EXPECT_TRUE(OldLayout() || NewLayout());
         next.Kill();
     }
+
+    // A start while the program ends and saves waits for it to be gone,
+    // then is the program.
+    StoreGappedLayout();
+    CorvanixProcess ending, after;
+    ASSERT_TRUE(StartedUp(&ending));
+    PostMessageA(ending.WaitForMainWindow(), WM_COMMAND, IDM_EXIT, 0);
+    ASSERT_TRUE(WaitFor([&] { return JournalThere(false); }, 20000));
+    ASSERT_TRUE(after.Start());
+    EXPECT_TRUE(ending.WaitForExit(60000));
+    EXPECT_NE(after.WaitForMainWindow(60000), nullptr);
+    EXPECT_TRUE(NewLayout());
+    EXPECT_TRUE(after.Exit());
     CleanRegistry();
 }
 
