@@ -6,8 +6,6 @@
 #include "dialogs/maindialog.h"
 #include "hotkeyctl/hotkeyctl.h"
 #include "dialogs/controlids.h"
-#include "model/model.h"
-#include "panes/folderpane.h"
 #include "winkit/faultguard.h"
 
 namespace {

@@ -10,9 +10,6 @@
 #include "hotkeyctl/hotkeyctl.h"
 #include "dialogs/controlids.h"
 #include "model/settings.h"
-#include "panes/commandids.h"
-#include "panes/itemlist.h"
-#include "panes/trayicon.h"
 #include "winkit/faultguard.h"
 
 namespace {

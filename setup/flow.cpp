@@ -51,8 +51,12 @@ void StartInstalledProgram()
 
 void InstallPath()
 {
-    if (RunHotKeyScreen() == IDCANCEL)
+    HotKeyCode hotKey = 0;
+    INT_PTR chosen = RunHotKeyScreen(&hotKey);
+    if (chosen == IDCANCEL)
         return;
+    if (chosen == IDOK)
+        StoreGlobalHotKey(hotKey);
     int logon = Ask("Automatically Start Corvanix Upon Logon ?", MB_YESNOCANCEL);
     if (logon == IDCANCEL)
         return;

@@ -162,6 +162,20 @@ void MakeProgramGroup()
 
 } // namespace
 
+// The product key gets the default security of the user's hive, as the
+// main program gives it.
+void StoreGlobalHotKey(HotKeyCode code)
+{
+    HKEY key = nullptr;
+    char keyClass[] = "REG_SZ";
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, ProductKeyName, 0, keyClass, REG_OPTION_NON_VOLATILE,
+                        KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return;
+    DWORD value = code;
+    RegSetValueExA(key, HotKeyValueName, 0, REG_DWORD, (const BYTE*)&value, sizeof value);
+    RegCloseKey(key);
+}
+
 bool InstallFile(const char* sourceDir, const char* sourceName, const char* destDir, const char* destName)
 {
     char source[MaxText], destination[MaxText];

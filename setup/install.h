@@ -3,6 +3,11 @@
 #pragma once
 #include <windows.h>
 
+#include "common/hotkeycode.h"
+
+// Stores the global hot key where the main program reads it.
+void StoreGlobalHotKey(HotKeyCode code);
+
 // Ends a running Corvanix, installs the files from SourceDir into
 // SystemDir with a progress window, and makes the group "Corvanix" (and the
 // Startup entry when StartAtLogon is set). False when a file could not be

@@ -24,7 +24,8 @@ HDDEDATA CALLBACK DdeCallback(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, 
 // Tells the user and brings the setup that runs already to the front.
 void ShowRunningSetup()
 {
-    MessageBoxA(nullptr, "Corvanix Setup is already running.", Caption, MB_OK | MB_ICONINFORMATION);
+    MessageBoxA(nullptr, "Corvanix Setup is already running.", Caption,
+                MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND);
     HWND other = FindWindowA("SetupClass", nullptr);
     if (other)
         SetForegroundWindow(GetLastActivePopup(other));
