@@ -2,8 +2,10 @@
 // the instance, the main windows' handles, the menus, the icon and cursor
 // tables, the system's flags, the current folder, and the flags that the
 // interface thread shares with the refresh thread. Start-up writes it; the
-// main window, the folder switch and the refresh keep the flags and the
-// current folder. Everything else is kept by the module that writes it
+// main window, the folder switch and the refresh keep the flags; the
+// current folder is set by the model when it makes the first folder (and
+// cleared when it frees it), by the folder switch, and by Folder
+// Properties, which acts on the selected folder. Everything else is kept by the module that writes it
 // (see the README's source tree).
 #pragma once
 #include <windows.h>

@@ -2,8 +2,8 @@
 # Fails, with a line naming the file and what is wrong, when a source file
 # includes a header of a layer above its own or beside it, of a program it
 # does not stand on, of a folder that is no layer or from outside the tree;
-# and when a file lies in a folder scripts/layers does not know, or is of
-# a kind its folder does not hold. Includes are read in both forms ("..."
+# and when a file lies in a folder scripts/layers does not know, in a
+# subfolder of a layer, or is of a kind its folder does not hold. Includes are read in both forms ("..."
 # and <...>, the latter when it names a folder of the tree), their paths
 # resolved as the compiler does: a quoted one from the including file's
 # folder first, then from the top of the tree, `..` taken into account.
@@ -161,6 +161,10 @@ BEGIN {
         folder = folder_of(file)
         if (folder == "") {
             fail(file ": in a folder that scripts/layers does not know")
+            continue
+        }
+        if ((folder in kind) && split(file, parts, "/") > 2) {
+            fail(file ": in a subfolder of a layer, which the build does not compile")
             continue
         }
         if (!holds(folder, file)) {
