@@ -21,7 +21,8 @@ const unsigned Unbounded = UINT_MAX;
 // A folder key with more values than a full folder has is read by the
 // numbers of its titles from 0 up, value by name, and only as far as the
 // folder takes shortcuts: a walk of every value of a folder edited to hold
-// thousands would freeze the start. A gap of this many numbers ends it.
+// thousands would freeze the start. A gap of this many numbers ends it
+// (and, short of a full folder, leaves the rest to a walk of every value).
 const DWORD EnumeratedValues = 12 * MaxShortcutsPerFolder;
 const unsigned LongestGap = 1000;
 
@@ -343,14 +344,19 @@ void ReadEveryValue(HKEY key, Folder* folder, FolderKeyState* state)
             break;
 }
 
-// The titles by number from 0 up, each shortcut's values by name.
-void ReadByNumber(HKEY key, Folder* folder, FolderKeyState* state)
+// The titles by number from 0 up, each shortcut's values by name: true
+// when the walk ended with the folder full, or with every value of the key
+// read.
+bool ReadByNumber(HKEY key, Folder* folder, FolderKeyState* state)
 {
     BYTE data[MaxText];
+    DWORD found = 0;
     for (int i = 0; i < FolderValueCount; i++) {
         DWORD type = 0, size = sizeof data;
         const BYTE* read;
-        state->Head += QueryValue(key, FolderValues[i].Name, &type, data, &size, &read);
+        uint64_t hash = QueryValue(key, FolderValues[i].Name, &type, data, &size, &read);
+        state->Head += hash;
+        found += hash != 0;
         TakeFolderValue(FolderValues[i], folder, type, read, size);
     }
     unsigned n = 0;
@@ -361,16 +367,19 @@ void ReadByNumber(HKEY key, Folder* folder, FolderKeyState* state)
             snprintf(name, sizeof name, "%c%u", ShortcutValues[i].Letter, n);
             DWORD type = 0, size = sizeof data;
             const BYTE* read;
-            if (QueryValue(key, name, &type, data, &size, &read))
+            if (QueryValue(key, name, &type, data, &size, &read)) {
                 slot.Add(i, type, read, size);
-            else if (i == TitleValue)
+                found++;
+            } else if (i == TitleValue) {
                 break;  // no shortcut of that number
+            }
         }
         gap = slot.Mask ? 0 : gap + 1;
         if (slot.Mask && !TakeSlot(folder, state, n, slot))
-            return;
+            return true;
     }
     state->Boundary = n;
+    return found >= state->Print.Values;
 }
 
 void LoadFolderKey(unsigned number, Folder* folder, FolderKeyState* state)
@@ -382,10 +391,19 @@ void LoadFolderKey(unsigned number, Folder* folder, FolderKeyState* state)
         ERROR_SUCCESS)
         key = nullptr;
     state->Print = PrintOf(key);
-    if (state->Print.Values <= EnumeratedValues)
+    bool read = state->Print.Values > EnumeratedValues && ReadByNumber(key, folder, state);
+    if (!read) {
+        // A gap ended the walk by number short of a full folder, with
+        // values left (numbers edited far apart): one walk of every value
+        // reads them.
+        while (folder->First)
+            RemoveShortcut(folder, folder->First);
+        KeyPrint print = state->Print;
+        *state = FolderKeyState();
+        state->Trusted = true;
+        state->Print = print;
         ReadEveryValue(key, folder, state);
-    else
-        ReadByNumber(key, folder, state);
+    }
     if (key)
         RegCloseKey(key);
 }

@@ -266,16 +266,23 @@ TEST_F(RegistryTest, SeventyFoldersAndShortcutsBeyondTheLimitSurvive)
 {
     for (int i = 0; i < 70; i++)
         PutText(Folders, std::to_string(i), "F" + std::to_string(i));
-    HKEY key = CreateKey(FolderKey(2));
-    for (int j = 0; j < 600; j++) {
-        std::string name = "T" + std::to_string(j), title = "S" + std::to_string(j);
-        RegSetValueExA(key, name.c_str(), 0, REG_SZ, (const BYTE*)title.c_str(), (DWORD)title.size() + 1);
-    }
-    RegCloseKey(key);
+    auto fill = [](int folder, int first, int end) {
+        HKEY key = CreateKey(FolderKey(folder));
+        for (int j = first; j < end; j++) {
+            std::string name = "T" + std::to_string(j), title = "S" + std::to_string(j);
+            RegSetValueExA(key, name.c_str(), 0, REG_SZ, (const BYTE*)title.c_str(), (DWORD)title.size() + 1);
+        }
+        RegCloseKey(key);
+    };
+    fill(2, 0, 600);
+    // Thousands of values, numbered from far beyond 0 by hand.
+    fill(3, 2000, 8100);
     PutDword(FolderKey(2), "W599", 2);
     PutText(FolderKey(69), "T0", "Last");
     ASSERT_TRUE(session.Start());
     ASSERT_EQ(FolderCount(), 70);
+    ASSERT_EQ(ShortcutCount(FolderAt(3)), 500);
+    EXPECT_STREQ(FolderAt(3)->First->Title.Get(), "S2000");
     EXPECT_STREQ(FolderAt(69)->First->Title.Get(), "Last");
     Folder* full = FolderAt(2);
     EXPECT_EQ(ShortcutCount(full), 500);
@@ -302,6 +309,7 @@ TEST_F(RegistryTest, SeventyFoldersAndShortcutsBeyondTheLimitSurvive)
     EXPECT_EQ(GetText(FolderKey(1), "T599"), "S599");
     EXPECT_EQ(GetDword(FolderKey(1), "W599"), 2u);
     EXPECT_EQ(GetText(FolderKey(1), "T499"), "S509");
+    EXPECT_EQ(GetText(FolderKey(2), "T8099"), "S8099");
     EXPECT_EQ(GetText(Folders, "69"), "<missing>");
     EXPECT_FALSE(KeyExists(FolderKey(69)));
 }
