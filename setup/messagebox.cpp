@@ -45,12 +45,16 @@ void CALLBACK KeepBoxInFront(HWND, UINT, UINT_PTR, DWORD)
     // would cover the box.
     if (!(GetWindowLongA(box, GWL_EXSTYLE) & WS_EX_TOPMOST))
         SetWindowPos(box, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    // With no window active (the desktop is, once the window that was
+    // has closed) the box takes the activation, however often that comes.
     HWND front = GetForegroundWindow();
-    DWORD processId = 0;
-    GetWindowThreadProcessId(front, &processId);
-    if (!front || processId == GetCurrentProcessId() || IsKnown(front))
-        return;
-    FrontGuard.Known.push_back(front);
+    if (front && front != GetDesktopWindow()) {
+        DWORD processId = 0;
+        GetWindowThreadProcessId(front, &processId);
+        if (processId == GetCurrentProcessId() || IsKnown(front))
+            return;
+        FrontGuard.Known.push_back(front);
+    }
     SetForegroundWindow(box);
 }
 
