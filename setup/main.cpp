@@ -34,7 +34,11 @@ void ShowRunningSetup()
 int RunMessageLoop()
 {
     MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    for (BOOL got; (got = GetMessageA(&message, nullptr, 0, 0)) != 0;) {
+        // A message too large to be carried over from another process is
+        // dropped by the system: setup goes on with its work.
+        if (got == -1)
+            continue;
         if (SetupState.ProgressWindow && IsDialogMessageA(SetupState.ProgressWindow, &message))
             continue;
         TranslateMessage(&message);

@@ -169,7 +169,8 @@ bool SetupProcess::Run(SetupScript* script, DWORD timeoutMs)
                 script->AtWelcome(welcome);
             if (script->WelcomeKey) {
                 PressChord({VK_MENU, (WORD)script->WelcomeKey});
-                WaitFor([&] { return Gone(welcome); }, 5000);
+                if (!WaitFor([&] { return Gone(welcome); }, 5000))
+                    script->Screens.push_back("WELCOME ignored Alt+" + std::string(1, script->WelcomeKey));
             }
             ClickUntilGone(welcome, script->Welcome);
         } else if (hotkey) {
