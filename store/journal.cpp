@@ -229,6 +229,46 @@ std::string PartName(DWORD number)
     return std::to_string(number);
 }
 
+// Each part lies in a subkey of its own, under this value: Windows 95 keeps
+// at most 64 KB of values in one key.
+const char PartValue[] = "Part";
+
+bool WritePart(HKEY journal, DWORD number, const std::string& value)
+{
+    HKEY key = nullptr;
+    char keyClass[] = "REG_SZ";
+    if (RegCreateKeyExA(journal, PartName(number).c_str(), 0, keyClass, REG_OPTION_NON_VOLATILE,
+                        KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return false;
+    bool written = RegSetValueExA(key, PartValue, 0, REG_BINARY, (const BYTE*)value.data(),
+                                  (DWORD)value.size()) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return written;
+}
+
+// A part from its subkey, or from a value of the journal key itself, where
+// the journals of earlier versions keep them.
+LONG ReadPart(HKEY journal, DWORD number, std::vector<BYTE>* buffer, DWORD* type, DWORD* size)
+{
+    std::string name = PartName(number);
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(journal, name.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS)
+        name = PartValue;
+    else
+        key = nullptr;
+    HKEY from = key ? key : journal;
+    *size = (DWORD)buffer->size();
+    LONG result = RegQueryValueExA(from, name.c_str(), nullptr, type, buffer->data(), size);
+    if (result == ERROR_MORE_DATA) {
+        // A part that holds one change larger than a part.
+        buffer->resize(*size);
+        result = RegQueryValueExA(from, name.c_str(), nullptr, type, buffer->data(), size);
+    }
+    if (key)
+        RegCloseKey(key);
+    return result;
+}
+
 // The mark of completion goes first: a journal stopped while it is
 // deleted is an incomplete one.
 void DeleteJournal()
@@ -266,8 +306,7 @@ bool WriteJournal(const std::vector<std::string>& parts)
         PutNumber(value, i, 4);
         PutNumber(value, Hash64((const BYTE*)parts[i].data(), parts[i].size()), 8);
         value += parts[i];
-        written = RegSetValueExA(key, PartName(i).c_str(), 0, REG_BINARY, (const BYTE*)value.data(),
-                                 (DWORD)value.size()) == ERROR_SUCCESS;
+        written = WritePart(key, i, value);
     }
     if (written) {
         value.clear();
@@ -294,13 +333,7 @@ bool ReadJournal(HKEY key, std::vector<std::string>* parts)
         return false;
     std::vector<BYTE> buffer(JournalPartSize);
     for (DWORD i = 0; i < count; i++) {
-        size = (DWORD)buffer.size();
-        LONG result = RegQueryValueExA(key, PartName(i).c_str(), nullptr, &type, buffer.data(), &size);
-        if (result == ERROR_MORE_DATA) {
-            // A part that holds one change larger than a part.
-            buffer.resize(size);
-            result = RegQueryValueExA(key, PartName(i).c_str(), nullptr, &type, buffer.data(), &size);
-        }
+        LONG result = ReadPart(key, i, &buffer, &type, &size);
         if (result != ERROR_SUCCESS || type != REG_BINARY || size < PartHead)
             return false;
         const BYTE* data = buffer.data();

@@ -11,18 +11,20 @@
 // that is itself stopped while it finishes a journal leaves it for the
 // next start to finish.
 //
-// The journal key holds the values "0", "1", ... (REG_BINARY, each at most
-// JournalPartSize bytes, which Windows 95 still keeps in one value): the
-// save's serial number (64 bits), the value's own number (32 bits), a hash
-// of the rest (64 bits), then the changes, each
+// The journal key holds the subkeys "0", "1", ..., each with one value
+// "Part" (REG_BINARY, at most JournalPartSize bytes: Windows 95 keeps at
+// most about 16 KB in one value and 64 KB in one key; earlier versions
+// kept the parts as values "0", "1", ... of the journal key itself, which
+// are read too): the save's serial number (64 bits), the part's own number
+// (32 bits), a hash of the rest (64 bits), then the changes, each
 //   what: 1 sets a value, 2 deletes a value, 3 deletes a folder's key
 //         with everything below it (8 bits);
 //   the key: 1 the product key, 2 History, 3 Folders, 4 a folder's key,
 //         followed then by the folder's number (32 bits) (8 bits);
 //   for 1 and 2, the value's name: its length (8 bits) and its text;
 //   for 1, the value's type (32 bits), its length (32 bits) and its bytes.
-// Last comes the value "Complete": the serial number and how many parts
-// there are. Every number is little-endian. A journal can name no key but
+// Last comes the value "Complete" of the journal key: the serial number
+// and how many parts there are. Every number is little-endian. A journal can name no key but
 // these.
 #pragma once
 #include <windows.h>

@@ -377,6 +377,10 @@ TEST(SaveCutShort, TheNextStartFindsTheWholeOldOrTheWholeNewLayout)
         });
         bool complete = JournalThere(true), begun = JournalThere(false);
         if (moment == Complete && complete) {
+            // Its parts lie in subkeys: the journal key holds one value.
+            HKEY journal = CreateKey(JournalKeyName);
+            EXPECT_EQ(ValueCount(journal), 1u);
+            RegCloseKey(journal);
             // A start that is killed while it finishes the save: once it
             // has written a title the save had not.
             const char* marker = !FoldersValue("5") ? "5" : !FoldersValue("9") ? "9" : "11";
