@@ -261,10 +261,24 @@ void OnFolderHotKey(int index)
                 LVIS_FOCUSED | LVIS_SELECTED | LVIS_CUT | LVIS_DROPHILITED);
 }
 
+// A second start sends its request, so that the answer can say whether it
+// was taken: refused once Exit has begun. Taken, it is posted to be carried
+// out by the message loop, as a hot key is: a message sent from another
+// thread may arrive while a folder switch waits on another program.
+bool PostedOnForLater(UINT message, WPARAM wParam)
+{
+    if (!InSendMessage())
+        return false;
+    PostMessageA(ShellState.MainWindow, message, wParam, 0);
+    return true;
+}
+
 LRESULT OnHotKey(WPARAM id)
 {
     if (Ending)
         return 0;
+    if (PostedOnForLater(WM_HOTKEY, id))
+        return RequestTaken;
     if ((int)id == GlobalHotKeyId)
         OnGlobalHotKey();
     else
@@ -740,7 +754,8 @@ LRESULT OnPrivateMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_SHOWMAINWINDOW:
         if (wParam || lParam || Ending)
             return 0;
-        ShowMainWindow();
+        if (!PostedOnForLater(message, 0))
+            ShowMainWindow();
         return RequestTaken;
     case WM_QUITNOW:
         if (!wParam && !lParam)
