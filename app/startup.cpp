@@ -119,7 +119,9 @@ bool HandOver(HWND running, const char* commandTail)
 bool HandOverToRunningInstance(const char* commandTail)
 {
     HANDLE mutex = InstanceMutex ? nullptr : CreateMutexA(nullptr, FALSE, InstanceName().c_str());
-    bool ending = false;
+    // The window of a program that refused: it is ending. A start that
+    // came meanwhile may be the program by the time it has gone.
+    HWND ending = nullptr;
     for (DWORD waited = 0;; waited += HandOverStepMs) {
         DWORD taken = WAIT_TIMEOUT;
         if (!InstanceMutex)
@@ -128,9 +130,12 @@ bool HandOverToRunningInstance(const char* commandTail)
             InstanceMutex = mutex;
             return false;
         }
-        HWND running = ending ? nullptr : FindWindowA(MainWindowClass, nullptr);
+        HWND running = FindWindowA(MainWindowClass, nullptr);
+        if (running == ending)
+            running = nullptr;
         bool handedOver = running && HandOver(running, commandTail);
-        ending = ending || (running && !handedOver);
+        if (running && !handedOver)
+            ending = running;
         if (handedOver || waited >= (ending ? EndingWaitMs : HandOverWaitMs)) {
             if (mutex)
                 CloseHandle(mutex);
